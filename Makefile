@@ -1,0 +1,30 @@
+# The two commands of the project:
+#   make test   bootstrap, build both presets, run every test under Wine
+#   make demo   bootstrap, build both presets, show the package at work under Wine
+# Both do all set-up on a fresh Debian 12 machine.
+
+PRESETS := win32 wine64
+# CI treats warnings as errors.
+WERROR := $(if $(CI),ON,OFF)
+
+.PHONY: all bootstrap build test demo clean $(PRESETS)
+
+all: build
+
+bootstrap:
+	@tools/bootstrap
+
+build: bootstrap $(PRESETS)
+
+$(PRESETS):
+	cmake --preset $@ -DTAMRIX_WERROR=$(WERROR) >/dev/null
+	cmake --build --preset $@
+
+test: build
+	tools/wine/session ctest --preset wine64
+
+demo: build
+	tools/wine/session tools/demo
+
+clean:
+	rm -rf build

@@ -1,0 +1,79 @@
+# Shared by the test session and the per-program runner: where the prefixes live and how
+# one is brought up and ended. Sourced, never run.
+#
+# $TAMRIX_WINE is the harness folder inside the x86_64 build folder:
+#   home/      HOME for Wine, so nothing is written outside the build tree
+#   pristine/  the template prefix, made once per session
+#   prefix/    the prefix most tests share
+#   fresh/N/   a copy of the template for one test that needs a known state
+#   logs/      what Wine and the daemons printed
+
+wine_env() {
+    export WINEPREFIX=$1
+    export WINEDEBUG=-all
+    export WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree,mshtml=d"
+    export HOME=$TAMRIX_WINE/home
+}
+
+log() { echo "wine-harness: $*" >&2; }
+
+# Quiet Wine: daemons started here inherit these descriptors, never the caller's, so CTest
+# never waits on a services.exe or explorer.exe that holds its pipe open.
+quiet() { "$@" </dev/null >>"$TAMRIX_WINE/logs/wine.log" 2>&1; }
+
+make_pristine() {
+    local p=$TAMRIX_WINE/pristine
+    rm -rf "$p" "$TAMRIX_WINE/home"
+    mkdir -p "$TAMRIX_WINE/home" "$TAMRIX_WINE/logs"
+    (
+        wine_env "$p"
+        quiet wineboot -i
+        quiet wine regedit /s "$(winepath_of "$TAMRIX_HARNESS/prefix.reg")"
+        quiet wine reg add 'HKLM\System\CurrentControlSet\Services\tamrix' /v ImagePath \
+            /t REG_EXPAND_SZ /d 'C:\standins\tamrix.sys' /f
+        wineserver -k; wineserver -w
+        mkdir -p "$p/drive_c/standins"
+        cp "$TAMRIX_BIN/tamrix.sys" "$p/drive_c/standins/tamrix.sys"
+        unlink_user_folders "$p"
+    )
+}
+
+# A new prefix links the user's Desktop, Documents... to $HOME; make them plain folders so
+# that a test writing there stays inside its prefix.
+unlink_user_folders() {
+    local l
+    for l in "$1"/drive_c/users/*/*; do
+        if [ -L "$l" ]; then rm "$l" && mkdir "$l"; fi
+    done
+}
+
+winepath_of() { echo "Z:${1//\//\\}"; }
+
+# Copy the template into place; never hard links, which would share the registry files.
+reset_prefix() {
+    rm -rf "$1"
+    cp -a "$TAMRIX_WINE/pristine" "$1"
+}
+
+# The daemons (wineserver, services, explorer) and the stand-in driver, started before any
+# test so that none of them is a child of a test.
+start_prefix() {
+    (
+        wine_env "$1"
+        wineserver -p
+        quiet wine cmd /c exit
+        # Asking for the desktop window starts explorer, which owns the desktop and the tray.
+        quiet wine rundll32.exe user32.dll,GetDesktopWindow
+        quiet wine net start "$TAMRIX_DRIVER_SERVICE" ||
+            { log "the stand-in driver did not start; see $TAMRIX_WINE/logs/wine.log"; return 1; }
+    )
+}
+
+stop_prefix() {
+    [ -d "$1" ] || return 0
+    (
+        wine_env "$1"
+        wineserver -k 2>/dev/null || true
+        wineserver -w 2>/dev/null || true
+    )
+}
