@@ -51,21 +51,6 @@ TEST(Session, DesktopAndTrayOwnerRunBeforeAnyTest)
     EXPECT_NE(nullptr, FindWindowA("Shell_TrayWnd", nullptr)) << "explorer is not running";
 }
 
-TEST(Session, ScreenshotShowsAWindow)
-{
-    HWND window = CreateWindowExA(0, "STATIC", "harness", WS_POPUP | WS_VISIBLE | SS_BLACKRECT, 100, 100, 64, 48,
-                                  nullptr, nullptr, nullptr, nullptr);
-    ASSERT_NE(nullptr, window);
-    UpdateWindow(window);
-    winauto::Image image = winauto::CaptureWindow(window);
-    DestroyWindow(window);
-    ASSERT_EQ(64, image.width);
-    ASSERT_EQ(48, image.height);
-    // A black rectangle on whatever lies below: the centre pixel is black.
-    size_t centre = (24 * 64 + 32) * 3;
-    EXPECT_EQ(0, image.rgb[centre] + image.rgb[centre + 1] + image.rgb[centre + 2]);
-}
-
 TEST_F(DriverTest, PackageOpenWorksOnlyForWindows95Programs)
 {
     struct Case {

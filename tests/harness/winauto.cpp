@@ -198,9 +198,9 @@ public:
             return std::nullopt;
         if (!SendWithTimeout(tooltip, TTM_ENUMTOOLSW, index, reinterpret_cast<LPARAM>(memory_)))
             return std::nullopt;
-        std::vector<wchar_t> text(kTextChars + 1, L'\0');
         if (!ReadProcessMemory(process_, memory_, &info, sizeof info, nullptr))
             return std::nullopt;
+        std::vector<wchar_t> text(kTextChars + 1, L'\0');
         // A callback or resource tip leaves lpszText pointing elsewhere: no text to read.
         if (info.lpszText == RemoteText() &&
             !ReadProcessMemory(process_, RemoteText(), text.data(), kTextChars * sizeof(wchar_t),
@@ -323,8 +323,8 @@ Image CaptureScreenRect(const RECT& r)
     HBITMAP dib = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     HDC memory = CreateCompatibleDC(screen);
     HGDIOBJ old = SelectObject(memory, dib);
-    const bool copied = BitBlt(memory, 0, 0, image.width, image.height, screen, r.left, r.top,
-                               SRCCOPY | CAPTUREBLT) != FALSE;
+    const bool copied = dib && BitBlt(memory, 0, 0, image.width, image.height, screen, r.left,
+                                      r.top, SRCCOPY | CAPTUREBLT);
     GdiFlush();
 
     if (copied) {
@@ -718,6 +718,20 @@ bool WritePng(const std::string& path, const Image& image)
     std::ofstream file(path, std::ios::binary | std::ios::trunc);
     file.write(png.data(), static_cast<std::streamsize>(png.size()));
     return static_cast<bool>(file);
+}
+
+std::string ScreenshotPath(const std::string& fileName)
+{
+    char folder[MAX_PATH];
+    DWORD length = GetEnvironmentVariableA("TAMRIX_SCREENSHOTS", folder, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) {
+        GetTempPathA(MAX_PATH, folder);
+        return folder + fileName;
+    }
+    // A Unix path: Wine's drive Z: is the root of the Unix file system.
+    std::string path = std::string("Z:") + folder + "/" + fileName;
+    std::replace(path.begin(), path.end(), '/', '\\');
+    return path;
 }
 
 bool SaveScreenPng(const std::string& path)

@@ -148,6 +148,9 @@ Image CaptureWindow(HWND window);
 // Writes an uncompressed 24-bit PNG.
 bool WritePng(const std::string& path, const Image& image);
 bool SaveScreenPng(const std::string& path);
+// Where a test keeps a screenshot so people can look at it: the session's screenshot folder
+// in the build tree (TAMRIX_SCREENSHOTS), or the temporary folder outside a session.
+std::string ScreenshotPath(const std::string& fileName);
 bool SaveWindowPng(HWND window, const std::string& path);
 
 // ---- Processes ----

@@ -62,8 +62,17 @@ start_prefix() {
         wine_env "$1"
         wineserver -p
         quiet wine cmd /c exit
-        # Asking for the desktop window starts explorer, which owns the desktop and the tray.
-        quiet wine rundll32.exe user32.dll,GetDesktopWindow
+        # Explorer owns the desktop and the tray, and leaves a second after the last window
+        # goes; a hidden window that stays keeps it up between tests. That window is the
+        # end-of-session sentinel, so a restart requested in this prefix shows in its log.
+        local sentinel_log=$TAMRIX_WINE/logs/$(basename "$1").endsession
+        rm -f "$sentinel_log"
+        quiet wine "$TAMRIX_BIN/endsession_sentinel.exe" "$(winepath_of "$sentinel_log")" &
+        local i
+        for i in $(seq 100); do
+            grep -q started "$sentinel_log" 2>/dev/null && break
+            sleep 0.1
+        done
         quiet wine net start "$TAMRIX_DRIVER_SERVICE" ||
             { log "the stand-in driver did not start; see $TAMRIX_WINE/logs/wine.log"; return 1; }
     )

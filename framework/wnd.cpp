@@ -1,0 +1,148 @@
+#include "framework.h"
+
+#include <string>
+
+namespace {
+
+// The object behind each window of the program lives in a window property, so that frames
+// and dialogs find it alike.
+char const ObjectProperty[] = "FrameworkObject";
+
+std::string FrameTitle(UINT resourceId)
+{
+    char text[256];
+    int length = LoadStringA(AfxGetInstanceHandle(), resourceId, text, sizeof text);
+    std::string title(text, length > 0 ? length : 0);
+    return title.substr(0, title.find('\n'));
+}
+
+// One window class per frame resource, carrying that resource's icon.
+std::string FrameClass(UINT resourceId, WNDPROC procedure)
+{
+    std::string name = "FrameWnd:" + std::to_string(resourceId);
+    WNDCLASSA wc = {};
+    if (GetClassInfoA(AfxGetInstanceHandle(), name.c_str(), &wc))
+        return name;
+    wc.style = CS_DBLCLKS;
+    wc.lpfnWndProc = procedure;
+    wc.hInstance = AfxGetInstanceHandle();
+    wc.hIcon = LoadIconA(wc.hInstance, MAKEINTRESOURCEA(resourceId));
+    wc.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512)); // IDC_ARROW
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    wc.lpszClassName = name.c_str();
+    return RegisterClassA(&wc) ? name : std::string();
+}
+
+} // namespace
+
+CWnd* CWnd::FromHandle(HWND window)
+{
+    return static_cast<CWnd*>(GetPropA(window, ObjectProperty));
+}
+
+void CWnd::Attach(HWND window)
+{
+    m_hWnd = window;
+    SetPropA(window, ObjectProperty, this);
+}
+
+void CWnd::Detach()
+{
+    if (m_hWnd)
+        RemovePropA(m_hWnd, ObjectProperty);
+    m_hWnd = nullptr;
+}
+
+BOOL CWnd::DestroyWindow()
+{
+    if (!m_hWnd)
+        return FALSE;
+    return ::DestroyWindow(m_hWnd);
+}
+
+BOOL CFrameWnd::LoadFrame(UINT resourceId, DWORD style, CWnd* parent, void*)
+{
+    std::string windowClass = FrameClass(resourceId, FrameProc);
+    if (windowClass.empty())
+        return FALSE;
+    std::string title = (style & FWS_ADDTOTITLE) ? FrameTitle(resourceId) : std::string();
+    HINSTANCE instance = AfxGetInstanceHandle();
+    HMENU menu = LoadMenuA(instance, MAKEINTRESOURCEA(resourceId));
+
+    // The frame's own procedure takes over from the first message on; a refused creation
+    // destroys the window, and with it this object, before CreateWindowEx returns.
+    HWND window = CreateWindowExA(0, windowClass.c_str(), title.c_str(), style & ~FWS_ADDTOTITLE, CW_USEDEFAULT,
+                                  CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
+                                  parent ? parent->GetSafeHwnd() : nullptr, menu, instance, this);
+    if (!window) {
+        if (menu)
+            DestroyMenu(menu);
+        return FALSE;
+    }
+    return TRUE;
+}
+
+LRESULT CALLBACK CFrameWnd::FrameProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    auto* frame = static_cast<CFrameWnd*>(FromHandle(window));
+    if (!frame && message == WM_NCCREATE) {
+        frame = static_cast<CFrameWnd*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
+        frame->Attach(window);
+    }
+    if (!frame)
+        return DefWindowProcA(window, message, wParam, lParam);
+    if (message == WM_NCDESTROY) {
+        LRESULT result = frame->Default(message, wParam, lParam);
+        frame->Detach();
+        frame->PostNcDestroy();
+        return result;
+    }
+    return frame->WindowProc(message, wParam, lParam);
+}
+
+LRESULT CFrameWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_CREATE:
+        return OnCreate(reinterpret_cast<CREATESTRUCTA*>(lParam));
+    case WM_CLOSE:
+        OnClose();
+        return 0;
+    case WM_COMMAND: {
+        UINT id = LOWORD(wParam);
+        if (OnCommand(id))
+            return 0;
+        CWinApp* app = AfxGetApp();
+        if (app && app->OnCommand(id))
+            return 0;
+        break;
+    }
+    case WM_DESTROY:
+        if (AfxGetApp() && AfxGetApp()->m_pMainWnd == this) {
+            AfxGetApp()->m_pMainWnd = nullptr;
+            PostQuitMessage(0);
+        }
+        break;
+    }
+    return Default(message, wParam, lParam);
+}
+
+LRESULT CFrameWnd::Default(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return DefWindowProcA(m_hWnd, message, wParam, lParam);
+}
+
+int CFrameWnd::OnCreate(CREATESTRUCTA*)
+{
+    return 0;
+}
+
+void CFrameWnd::OnClose()
+{
+    DestroyWindow();
+}
+
+void CFrameWnd::PostNcDestroy()
+{
+    delete this;
+}
