@@ -7,7 +7,7 @@ PRESETS := win32 wine64
 # CI treats warnings as errors.
 WERROR := $(if $(CI),ON,OFF)
 
-.PHONY: all bootstrap build test demo clean $(PRESETS)
+.PHONY: all bootstrap build test demo bench clean $(PRESETS)
 
 all: build
 
@@ -25,6 +25,10 @@ test: build
 
 demo: build
 	tools/wine/session tools/demo
+
+# Benchmarks print figures; they pass or fail nothing.
+bench: build
+	tools/wine/session wine build/wine64/bin/hook_bench.exe
 
 clean:
 	rm -rf build
