@@ -625,3 +625,13 @@ TEST_F(Hook, UnloadingLeavesTheHookInTheBlock)
     EXPECT_EQ(1, removeHooks());
     EXPECT_EQ(0u, block->KeyboardHook);
 }
+
+// ---- The public header and the import library --------------------------------------------
+
+TEST(ImportLibrary, AProgramLinkedWithItReachesTheDriver)
+{
+    Block block;
+    winauto::Process client = winauto::StartProcess("\"" + winauto::BesideThisProgram("rodlink_client.exe") + "\"");
+    EXPECT_EQ(0u, client.WaitForExit(Timeout).value_or(99));
+    EXPECT_EQ(1, block->EnableStatus);
+}
