@@ -1,0 +1,290 @@
+#include "pupex_run.h"
+
+#include "standins.h"
+
+#include <cstdio>
+#include <cstring>
+
+namespace pupex {
+
+char const* const HandlerClassKey = "CLSID\\{4753B0A0-79BB-101B-AE4B-00AA00373B20}";
+char const* const HandlerServerKey = "CLSID\\{4753B0A0-79BB-101B-AE4B-00AA00373B20}\\InProcServer32";
+char const* const HandlerSheetKey =
+    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Controls Folder\\Mouse\\shellex\\PropertySheetHandlers\\"
+    "Quellbox CPL";
+char const* const ParametersKey = "SYSTEM\\CurrentControlSet\\Services\\brellsio\\Parameters";
+
+namespace {
+
+char const ServicesKey[] = "SYSTEM\\CurrentControlSet\\Services\\";
+char const ControlRecordKey[] = "Software\\Tamrix Stand-ins\\control.exe";
+
+std::string Hex(std::vector<unsigned char> const& bytes)
+{
+    std::string text;
+    char byte[4];
+    for (unsigned char b : bytes) {
+        std::snprintf(byte, sizeof byte, "%02x ", b);
+        text += byte;
+    }
+    return text;
+}
+
+}  // namespace
+
+// ---- The machine's registry ----
+
+Value Value::Dword(DWORD number)
+{
+    auto const* bytes = reinterpret_cast<unsigned char const*>(&number);
+    return {true, REG_DWORD, std::vector<unsigned char>(bytes, bytes + sizeof number)};
+}
+
+Value Value::Binary(std::vector<unsigned char> bytes)
+{
+    return {true, REG_BINARY, std::move(bytes)};
+}
+
+bool Value::operator==(Value const& other) const
+{
+    return present == other.present && (!present || (type == other.type && data == other.data));
+}
+
+std::string Describe(Value const& value)
+{
+    if (!value.present)
+        return "absent";
+    return "type " + std::to_string(value.type) + ": " + Hex(value.data);
+}
+
+bool KeyExists(HKEY root, std::string const& path)
+{
+    HKEY key;
+    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return false;
+    RegCloseKey(key);
+    return true;
+}
+
+void CreateKey(HKEY root, std::string const& path)
+{
+    HKEY key;
+    if (RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) == ERROR_SUCCESS)
+        RegCloseKey(key);
+}
+
+void DeleteKeyTree(HKEY root, std::string const& path)
+{
+    RegDeleteTreeA(root, path.c_str());
+    RegDeleteKeyA(root, path.c_str());
+}
+
+Value ReadValue(HKEY root, std::string const& path, char const* name)
+{
+    Value value;
+    HKEY key;
+    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return value;
+    DWORD size = 0;
+    if (RegQueryValueExA(key, name, nullptr, &value.type, nullptr, &size) == ERROR_SUCCESS) {
+        value.data.resize(size);
+        value.present = RegQueryValueExA(key, name, nullptr, &value.type, value.data.data(), &size) == ERROR_SUCCESS;
+        value.data.resize(size);
+    }
+    RegCloseKey(key);
+    return value;
+}
+
+void WriteValue(HKEY root, std::string const& path, char const* name, Value const& value)
+{
+    HKEY key;
+    if (RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) != ERROR_SUCCESS)
+        return;
+    if (value.present)
+        RegSetValueExA(key, name, 0, value.type, value.data.data(), static_cast<DWORD>(value.data.size()));
+    else
+        RegDeleteValueA(key, name);
+    RegCloseKey(key);
+}
+
+void SetServiceStart(char const* service, std::optional<Value> start)
+{
+    std::string const key = std::string(ServicesKey) + service;
+    if (!start) {
+        DeleteKeyTree(HKEY_LOCAL_MACHINE, key);
+        return;
+    }
+    CreateKey(HKEY_LOCAL_MACHINE, key);
+    WriteValue(HKEY_LOCAL_MACHINE, key, "Start", *start);
+}
+
+void ActivateSerialDriver()
+{
+    SetServiceStart("Brellsio", Value::Dword(1));
+    SetServiceStart("Tovrexa", std::nullopt);
+}
+
+void RegisterHandler()
+{
+    CreateKey(HKEY_CLASSES_ROOT, HandlerServerKey);
+    WriteValue(HKEY_CLASSES_ROOT, HandlerServerKey, "", Value{true, REG_SZ, {'q', '.', 'd', 'l', 'l', 0}});
+    CreateKey(HKEY_LOCAL_MACHINE, HandlerSheetKey);
+}
+
+std::string HandlerKeysPresent()
+{
+    std::string present;
+    present += KeyExists(HKEY_CLASSES_ROOT, HandlerClassKey) ? "class " : "";
+    present += KeyExists(HKEY_CLASSES_ROOT, HandlerServerKey) ? "server " : "";
+    present += KeyExists(HKEY_LOCAL_MACHINE, HandlerSheetKey) ? "sheet" : "";
+    return present;
+}
+
+ControlRecord ReadControlRecord()
+{
+    ControlRecord record;
+    Value starts = ReadValue(HKEY_CURRENT_USER, ControlRecordKey, "Starts");
+    Value line = ReadValue(HKEY_CURRENT_USER, ControlRecordKey, "CommandLine");
+    Value show = ReadValue(HKEY_CURRENT_USER, ControlRecordKey, "ShowWindow");
+    if (starts.data.size() == 4)
+        record.starts = *reinterpret_cast<DWORD const*>(starts.data.data());
+    if (!line.data.empty())
+        record.commandLine = std::string(line.data.begin(), line.data.end()).c_str();
+    if (show.data.size() == 4)
+        record.showWindow = *reinterpret_cast<DWORD const*>(show.data.data());
+    return record;
+}
+
+// ---- The program ----
+
+ProgramFolder::ProgramFolder(std::string const& name, std::vector<std::string> const& files)
+{
+    char temp[MAX_PATH];
+    GetTempPathA(MAX_PATH, temp);
+    path_ = std::string(temp) + "pupex-" + name;
+    CreateDirectoryA(path_.c_str(), nullptr);
+    CopyFileA(winauto::BesideThisProgram("Pupex.exe").c_str(), Exe().c_str(), FALSE);
+    for (std::string const& file : files) {
+        std::string const base = file.substr(file.find_last_of('\\') + 1);
+        CopyFileA(winauto::BesideThisProgram(file).c_str(), (path_ + "\\" + base).c_str(), FALSE);
+    }
+}
+
+ProgramFolder::~ProgramFolder()
+{
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((path_ + "\\*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do
+            DeleteFileA((path_ + "\\" + found.cFileName).c_str());
+        while (FindNextFileA(search, &found));
+        FindClose(search);
+    }
+    RemoveDirectoryA(path_.c_str());
+}
+
+Run::Run(std::string const& arguments, std::string const& exe)
+{
+    std::string const program = exe.empty() ? winauto::BesideThisProgram("Pupex.exe") : exe;
+    std::string const folder = program.substr(0, program.find_last_of('\\'));
+    std::string commandLine = "\"" + program + "\"";
+    if (!arguments.empty())
+        commandLine += " " + arguments;
+    // The program's own folder as working folder, so that only its folder can offer
+    // "Pupex.dll" and "control.exe".
+    hookStartsBefore_ = standins::ReadHookRecord().initCalls;
+    process_ = winauto::StartProcess(commandLine, folder);
+}
+
+Run::~Run()
+{
+    if (process_.IsRunning() && WaitUntilRunning())
+        EndSession();
+}
+
+HWND Run::WaitUntilRunning()
+{
+    if (frame_)
+        return frame_;
+    // The frame has its title from the start of its creation; the creation ends with the
+    // hook library's start.
+    HWND frame = winauto::WaitForWindow(nullptr, FrameTitle, Timeout, process_.Id());
+    bool const started = frame && winauto::WaitUntil(Timeout, [&] {
+        return standins::ReadHookRecord().initCalls > hookStartsBefore_ || !process_.IsRunning();
+    });
+    if (started && process_.IsRunning())
+        frame_ = frame;
+    return frame_;
+}
+
+std::optional<DWORD> Run::EndSession()
+{
+    DWORD_PTR result = 0;
+    SendMessageTimeoutA(frame_, WM_ENDSESSION, TRUE, 0, SMTO_ABORTIFHUNG, Timeout, &result);
+    return process_.WaitForExit(Timeout);
+}
+
+void Run::PostCommand(UINT id) const
+{
+    PostMessageA(frame_, WM_COMMAND, id, 0);
+}
+
+std::optional<LRESULT> Run::SendTrayMessage(WPARAM iconNumber, UINT mouseMessage, DWORD timeoutMs) const
+{
+    DWORD_PTR result = 0;
+    if (!SendMessageTimeoutA(frame_, WM_USER, iconNumber, mouseMessage, SMTO_ABORTIFHUNG, timeoutMs, &result))
+        return std::nullopt;
+    return static_cast<LRESULT>(result);
+}
+
+std::optional<Block> ReadBlock()
+{
+    HANDLE mapping = OpenFileMappingA(FILE_MAP_READ, FALSE, "PUPEX_SHARE_DATA");
+    if (!mapping)
+        return std::nullopt;
+    std::optional<Block> block;
+    if (void* view = MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, sizeof(Block))) {
+        block.emplace();
+        std::memcpy(block->data(), view, sizeof(Block));
+        UnmapViewOfFile(view);
+    }
+    CloseHandle(mapping);
+    return block;
+}
+
+bool WriteBlockWord(int word, DWORD value)
+{
+    HANDLE mapping = OpenFileMappingA(FILE_MAP_WRITE, FALSE, "PUPEX_SHARE_DATA");
+    if (!mapping)
+        return false;
+    auto* view = static_cast<DWORD*>(MapViewOfFile(mapping, FILE_MAP_WRITE, 0, 0, sizeof(Block)));
+    if (view) {
+        view[word] = value;
+        UnmapViewOfFile(view);
+    }
+    CloseHandle(mapping);
+    return view != nullptr;
+}
+
+std::string Describe(Block const& block)
+{
+    std::string text;
+    for (DWORD word : block)
+        text += std::to_string(word) + " ";
+    return text;
+}
+
+Block BlockFromBytes(std::vector<unsigned char> const& bytes)
+{
+    Block block{};
+    if (bytes.size() == sizeof block)
+        std::memcpy(block.data(), bytes.data(), sizeof block);
+    return block;
+}
+
+HWND WaitForPuppy(DWORD timeoutMs)
+{
+    return winauto::WaitForTrayIcon(PuppyTip, timeoutMs);
+}
+
+}  // namespace pupex

@@ -1,0 +1,83 @@
+// What the remover's tests need: the package's Windows NT installation put in place in the
+// registry and on disk, and the registry and disk read back.
+#pragma once
+
+#include <windows.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace ntinstall {
+
+// ---- Registry (HKEY_CLASSES_ROOT, HKEY_LOCAL_MACHINE) ----
+
+extern char const RunKey[];
+extern char const UninstallKey[];
+extern char const HandlerClassKey[];  // under HKEY_CLASSES_ROOT
+extern char const HandlersKey[];
+extern char const ServicesKey[];
+extern char const ShellFoldersKey[];
+
+struct Value {
+    DWORD type = REG_NONE;
+    std::string data;  // as stored, terminating zero included
+};
+
+bool CreateKey(HKEY root, std::string const& path);
+bool SetValue(HKEY root, std::string const& path, char const* name, DWORD type, std::string const& data);
+bool SetString(HKEY root, std::string const& path, char const* name, std::string const& text);
+bool SetDword(HKEY root, std::string const& path, char const* name, DWORD number);
+bool DeleteValue(HKEY root, std::string const& path, char const* name);
+// The key with everything below it; true when it is gone.
+bool DeleteTree(HKEY root, std::string const& path);
+
+bool KeyExists(HKEY root, std::string const& path);
+std::optional<Value> ReadValue(HKEY root, std::string const& path, char const* name);
+std::vector<std::string> SubkeyNames(HKEY root, std::string const& path);
+std::vector<std::string> ValueNames(HKEY root, std::string const& path);
+// The key and everything below it as text lines, one a key or value; empty when it is missing.
+std::string DumpKey(HKEY root, std::string const& path);
+
+// ---- Disk ----
+
+bool WriteTextFile(std::string const& path, std::string const& text);
+bool FileExists(std::string const& path);
+bool FolderExists(std::string const& path);
+// The folder's entries, sorted, "." and ".." left out; recursively as relative paths.
+std::vector<std::string> FolderTree(std::string const& folder);
+std::string SystemFolder();
+// Wine's own value of "Common Programs".
+std::string DefaultCommonPrograms();
+
+// ---- The package's NT installation ----
+
+// The eight installed files, in the order the remover deletes them.
+extern char const* const InstalledFiles[8];
+
+// The service entries of one port as the package's installer leaves them: the driver
+// service with these of its four subkeys (and one more, when extraSubkey is given), and the
+// system's own service set not to start with the system.
+struct PortEntries {
+    char const* driverService;  // "brellsio" or "tovrexa"
+    char const* systemService;  // "Sermouse" or "i8042prt"
+};
+extern PortEntries const SerialPort;
+extern PortEntries const Ps2Port;
+
+void PutDriverService(char const* driverService, std::vector<char const*> const& subkeys,
+                      char const* extraSubkey = nullptr);
+void PutSystemService(char const* systemService);
+
+// Everything of the NT installation: the log-on and uninstall entries with neighbours that
+// are not the package's, the property-sheet handler, both ports' services, the installed
+// files, both driver files and the shortcuts under "Common Programs" (restored to Wine's own
+// folder). Put again after a removal, it brings every entry back.
+void PutNtInstallation();
+
+// What the remover may touch, as text: compares equal when nothing changed.
+std::string Snapshot();
+// One port's services as text.
+std::string PortSnapshot(PortEntries const& port);
+
+} // namespace ntinstall

@@ -1,0 +1,376 @@
+// The remover's registry and file steps, run in this process against the registry and disk
+// of a fresh prefix, as on Windows NT 4.0.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "file_steps.h"
+#include "ntinstall.h"
+#include "registry_steps.h"
+
+using namespace ntinstall;
+
+namespace {
+
+using Names = std::vector<std::string>;
+
+std::string ServiceKey(char const* service)
+{
+    return std::string(ServicesKey) + "\\" + service;
+}
+
+std::string StartValue(char const* systemService)
+{
+    auto value = ReadValue(HKEY_LOCAL_MACHINE, ServiceKey(systemService), "Start");
+    if (!value)
+        return "missing";
+    DWORD number = 0;
+    if (value->data.size() == sizeof number)
+        number = *reinterpret_cast<DWORD const*>(value->data.data());
+    return "type " + std::to_string(value->type) + " size " + std::to_string(value->data.size()) + " value " +
+           std::to_string(number);
+}
+
+std::string const SystemStartAsDword = "type 4 size 4 value 1";
+
+// Long folders are made with the wide calls, which take paths beyond MAX_PATH.
+bool CreateFolderW(std::string const& path)
+{
+    std::wstring wide = L"\\\\?\\";
+    for (char c : path)
+        wide += static_cast<wchar_t>(c);
+    return CreateDirectoryW(wide.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS;
+}
+
+bool ExistsW(std::string const& path)
+{
+    std::wstring wide = L"\\\\?\\";
+    for (char c : path)
+        wide += static_cast<wchar_t>(c);
+    return GetFileAttributesW(wide.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool WriteFileW(std::string const& path)
+{
+    std::wstring wide = L"\\\\?\\";
+    for (char c : path)
+        wide += static_cast<wchar_t>(c);
+    HANDLE file = CreateFileW(wide.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    CloseHandle(file);
+    return true;
+}
+
+// A folder under C:\ whose path has exactly this many characters, made level by level.
+std::string LongFolder(size_t length)
+{
+    std::string path = "C:\\Long";
+    CreateFolderW(path);
+    while (path.size() < length) {
+        size_t const room = length - path.size() - 1;  // the backslash
+        size_t const level = room > 100 ? 100 : room;
+        // A level of one character would follow one of 100: split so none is empty.
+        size_t const take = (room > 100 && room - 100 < 2) ? 50 : level;
+        path += "\\" + std::string(take, static_cast<char>('a' + path.size() % 26));
+        if (!CreateFolderW(path))
+            return {};
+    }
+    return path;
+}
+
+} // namespace
+
+// ---- Registry steps ----
+
+TEST(RemoveRunEntry, OnlyLumivaneGoes)
+{
+    PutNtInstallation();
+    Names expected = ValueNames(HKEY_LOCAL_MACHINE, RunKey);
+    expected.erase(std::find(expected.begin(), expected.end(), "Lumivane"));
+    ASSERT_EQ((Names{"Lumivane Helper", "Tamrix"}), expected);
+
+    RemoveRunEntry();
+    EXPECT_EQ(expected, ValueNames(HKEY_LOCAL_MACHINE, RunKey));
+    RemoveRunEntry();
+    EXPECT_EQ(expected, ValueNames(HKEY_LOCAL_MACHINE, RunKey)) << "a second run finds nothing to do";
+}
+
+TEST(RemoveUninstallEntry, OnlyTheLumivaneKeyGoes)
+{
+    PutNtInstallation();
+    Names expected = SubkeyNames(HKEY_LOCAL_MACHINE, UninstallKey);
+    expected.erase(std::find(expected.begin(), expected.end(), "Lumivane"));
+    std::string const other = std::string(UninstallKey) + "\\Other Program";
+    std::string const otherBefore = DumpKey(HKEY_LOCAL_MACHINE, other);
+
+    RemoveUninstallEntry();
+
+    EXPECT_EQ(expected, SubkeyNames(HKEY_LOCAL_MACHINE, UninstallKey));
+    EXPECT_EQ(otherBefore, DumpKey(HKEY_LOCAL_MACHINE, other));
+}
+
+TEST(RemovePropertySheetHandler, ClassAndHandlerKeysGoWhateverBecameOfTheOther)
+{
+    struct Case {
+        char const* name;
+        bool classKey;
+        char const* extraSubkey;
+        bool classKeySurvives;
+    } const cases[] = {
+        {"as installed", true, nullptr, false},
+        {"class key with a further subkey", true, "ProgID", true},
+        {"class key missing", false, nullptr, false},
+    };
+    std::string const handler = std::string(HandlersKey) + "\\Tamrix CPL";
+    for (Case const& c : cases) {
+        SCOPED_TRACE(c.name);
+        PutNtInstallation();
+        if (!c.classKey) {
+            ASSERT_TRUE(DeleteTree(HKEY_CLASSES_ROOT, HandlerClassKey));
+        }
+        if (c.extraSubkey) {
+            ASSERT_TRUE(SetString(HKEY_CLASSES_ROOT, std::string(HandlerClassKey) + "\\" + c.extraSubkey, nullptr,
+                                  "Tamrix.MouseSheet"));
+        }
+
+        RemovePropertySheetHandler();
+
+        EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, std::string(HandlerClassKey) + "\\InProcServer32"));
+        EXPECT_EQ(c.classKeySurvives, KeyExists(HKEY_CLASSES_ROOT, HandlerClassKey))
+            << DumpKey(HKEY_CLASSES_ROOT, HandlerClassKey);
+        if (c.classKeySurvives) {
+            EXPECT_EQ((Names{c.extraSubkey}), SubkeyNames(HKEY_CLASSES_ROOT, HandlerClassKey));
+        }
+        EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, handler)) << "the handler key goes all the same";
+        EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, std::string(HandlersKey) + "\\Other CPL"));
+        DeleteTree(HKEY_CLASSES_ROOT, HandlerClassKey);
+    }
+}
+
+TEST(RemoveDriverService, ServiceKeyGoesAndTheSystemDriverStartsWithTheSystem)
+{
+    using Subkeys = std::vector<char const*>;
+    Subkeys const all = {"Enum", "Parameters", "Security", "Description"};
+    struct Case {
+        char const* name;
+        void (*step)();
+        PortEntries const* port;
+        bool driverInstalled;
+        Subkeys subkeys;
+        char const* extraSubkey;
+        bool systemServicePresent;
+    } const cases[] = {
+        {"serial, as installed", RemoveSerialService, &SerialPort, true, all, nullptr, true},
+        {"PS/2, as installed", RemovePs2Service, &Ps2Port, true, all, nullptr, true},
+        {"serial, only Enum and Security", RemoveSerialService, &SerialPort, true, {"Enum", "Security"}, nullptr,
+         true},
+        {"PS/2, no subkeys", RemovePs2Service, &Ps2Port, true, {}, nullptr, true},
+        {"serial, a further subkey", RemoveSerialService, &SerialPort, true, all, "Linkage", true},
+        {"PS/2 driver never installed", RemovePs2Service, &Ps2Port, false, {}, nullptr, true},
+        {"serial, no system service", RemoveSerialService, &SerialPort, true, all, nullptr, false},
+    };
+    for (Case const& c : cases) {
+        SCOPED_TRACE(c.name);
+        PortEntries const& other = c.port == &SerialPort ? Ps2Port : SerialPort;
+        for (PortEntries const* port : {&SerialPort, &Ps2Port}) {
+            ASSERT_TRUE(DeleteTree(HKEY_LOCAL_MACHINE, ServiceKey(port->driverService)));
+            ASSERT_TRUE(DeleteTree(HKEY_LOCAL_MACHINE, ServiceKey(port->systemService)));
+            PutDriverService(port->driverService, all);
+            PutSystemService(port->systemService);
+        }
+        ASSERT_TRUE(DeleteTree(HKEY_LOCAL_MACHINE, ServiceKey(c.port->driverService)));
+        if (c.driverInstalled)
+            PutDriverService(c.port->driverService, c.subkeys, c.extraSubkey);
+        if (!c.systemServicePresent) {
+            ASSERT_TRUE(DeleteTree(HKEY_LOCAL_MACHINE, ServiceKey(c.port->systemService)));
+        }
+        std::string const systemBefore = DumpKey(HKEY_LOCAL_MACHINE, ServiceKey(c.port->systemService));
+        std::string const otherBefore = PortSnapshot(other);
+
+        c.step();
+
+        std::string const driverKey = ServiceKey(c.port->driverService);
+        if (c.extraSubkey) {
+            EXPECT_EQ((Names{c.extraSubkey}), SubkeyNames(HKEY_LOCAL_MACHINE, driverKey))
+                << "the four known subkeys go, the service key with the further one stays";
+            EXPECT_TRUE(ReadValue(HKEY_LOCAL_MACHINE, driverKey, "ImagePath").has_value());
+        } else {
+            EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, driverKey)) << DumpKey(HKEY_LOCAL_MACHINE, driverKey);
+        }
+
+        std::string const systemKey = ServiceKey(c.port->systemService);
+        if (c.systemServicePresent) {
+            EXPECT_EQ(SystemStartAsDword, StartValue(c.port->systemService));
+            std::string expected = systemBefore;
+            std::string const oldStart = "\"Start\" type 4 03000000";
+            expected.replace(expected.find(oldStart), oldStart.size(), "\"Start\" type 4 01000000");
+            EXPECT_EQ(expected, DumpKey(HKEY_LOCAL_MACHINE, systemKey)) << "only \"Start\" changes";
+        } else {
+            EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, systemKey)) << "a missing system service is not created";
+        }
+        EXPECT_EQ(otherBefore, PortSnapshot(other)) << "the other port is left alone";
+    }
+}
+
+// ---- File steps ----
+
+TEST(DeleteInstalledFiles, TheEightFilesThenTheFolder)
+{
+    PutNtInstallation();
+    CreateDirectoryA("c:\\Tamrix Old", nullptr);
+    ASSERT_TRUE(WriteTextFile("c:\\Tamrix Old\\Pupex.exe", "an older copy"));
+    ASSERT_TRUE(WriteTextFile("c:\\Tamrix.txt", "a neighbour"));
+
+    DeleteInstalledFiles();
+
+    for (char const* file : InstalledFiles)
+        EXPECT_FALSE(FileExists(file)) << file;
+    EXPECT_FALSE(FolderExists("c:\\Tamrix"));
+    EXPECT_TRUE(FileExists("c:\\Tamrix Old\\Pupex.exe"));
+    EXPECT_TRUE(FileExists("c:\\Tamrix.txt"));
+}
+
+TEST(DeleteInstalledFiles, AUsersFileKeepsTheFolderAndStays)
+{
+    PutNtInstallation();
+    ASSERT_TRUE(WriteTextFile("c:\\Tamrix\\my settings.txt", "the user's own"));
+
+    DeleteInstalledFiles();
+
+    for (char const* file : InstalledFiles)
+        EXPECT_FALSE(FileExists(file)) << file;
+    EXPECT_EQ((Names{"my settings.txt"}), FolderTree("c:\\Tamrix"));
+}
+
+TEST(DeleteDriverFiles, BothPortsDriversGoAndNothingElse)
+{
+    PutNtInstallation();
+    std::string const drivers = SystemFolder() + "\\Drivers";
+    ASSERT_TRUE(WriteTextFile(drivers + "\\brellsio.bak", "a backup the user keeps"));
+    Names expected = FolderTree(drivers);
+    for (char const* name : {"brellsio.sys", "tovrexa.sys"}) {
+        auto found = std::find(expected.begin(), expected.end(), name);
+        ASSERT_NE(expected.end(), found) << name;
+        expected.erase(found);
+    }
+
+    DeleteDriverFiles();
+
+    EXPECT_EQ(expected, FolderTree(drivers));
+}
+
+TEST(DeleteStartMenuShortcuts, TheShortcutsThenTheirFolder)
+{
+    PutNtInstallation();
+    std::string const programs = DefaultCommonPrograms();
+    CreateDirectoryA((programs + "\\Other").c_str(), nullptr);
+    ASSERT_TRUE(WriteTextFile(programs + "\\Other\\Lumivane.Lnk", "not the package's"));
+    ASSERT_TRUE(WriteTextFile(programs + "\\Uninstall.Lnk", "not the package's"));
+    Names expected = FolderTree(programs);
+    for (char const* entry : {"Tamrix\\", "Tamrix\\Lumivane.Lnk", "Tamrix\\Uninstall.Lnk"})
+        expected.erase(std::find(expected.begin(), expected.end(), entry));
+
+    DeleteStartMenuShortcuts();
+
+    EXPECT_EQ(expected, FolderTree(programs));
+}
+
+TEST(DeleteStartMenuShortcuts, AUsersShortcutKeepsTheFolder)
+{
+    PutNtInstallation();
+    std::string const folder = DefaultCommonPrograms() + "\\Tamrix";
+    ASSERT_TRUE(WriteTextFile(folder + "\\Control Centre.lnk", "the user's own"));
+
+    DeleteStartMenuShortcuts();
+
+    EXPECT_EQ((Names{"Control Centre.lnk"}), FolderTree(folder));
+}
+
+TEST(DeleteStartMenuShortcuts, FollowsCommonProgramsWhateverItsTypeAndTerminator)
+{
+    std::string const folder = "C:\\Menus\\Programs";
+    struct Case {
+        char const* name;
+        DWORD type;
+        std::string data;
+    } const cases[] = {
+        {"REG_SZ", REG_SZ, folder + '\0'},
+        {"REG_EXPAND_SZ", REG_EXPAND_SZ, folder + '\0'},
+        {"REG_SZ without its terminating zero", REG_SZ, folder},
+        {"REG_BINARY without a terminating zero", REG_BINARY, folder},
+        {"zero before the end", REG_BINARY, folder + '\0' + "\\Elsewhere"},
+    };
+    CreateDirectoryA("C:\\Menus", nullptr);
+    CreateDirectoryA(folder.c_str(), nullptr);
+    for (Case const& c : cases) {
+        SCOPED_TRACE(c.name);
+        PutNtInstallation();
+        CreateDirectoryA((folder + "\\Tamrix").c_str(), nullptr);
+        CreateDirectoryA((folder + "\\Tamrix\\Elsewhere").c_str(), nullptr);
+        ASSERT_TRUE(WriteTextFile(folder + "\\Tamrix\\Lumivane.Lnk", "shortcut"));
+        ASSERT_TRUE(WriteTextFile(folder + "\\Tamrix\\Uninstall.Lnk", "shortcut"));
+        ASSERT_TRUE(SetValue(HKEY_LOCAL_MACHINE, ShellFoldersKey, "Common Programs", c.type, c.data));
+        Names const defaultMenu = FolderTree(DefaultCommonPrograms());
+
+        DeleteStartMenuShortcuts();
+
+        EXPECT_EQ((Names{"Elsewhere\\"}), FolderTree(folder + "\\Tamrix"));
+        EXPECT_EQ(defaultMenu, FolderTree(DefaultCommonPrograms())) << "Wine's own folder is not the value";
+        RemoveDirectoryA((folder + "\\Tamrix\\Elsewhere").c_str());
+    }
+}
+
+// Paths are built in MAX_PATH characters. One that would not fit is skipped whole: cut short
+// it would name another file or folder, here a decoy with exactly that name.
+TEST(DeleteStartMenuShortcuts, APathThatWouldNotFitIsSkippedAndNothingElseGoes)
+{
+    struct Case {
+        char const* name;
+        size_t folderLength;  // of "Common Programs" followed by "\Tamrix"
+        bool lumivaneGoes;
+        bool uninstallGoes;
+        bool folderGoes;
+    } const cases[] = {
+        {"both shortcuts fit", 245, true, true, true},
+        {"only Lumivane.Lnk fits", 246, true, false, false},
+        {"neither shortcut fits", 250, false, false, false},
+        {"the folder itself would not fit", 261, false, false, false},
+    };
+    for (Case const& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::string const programs = LongFolder(c.folderLength - 7);
+        ASSERT_EQ(c.folderLength - 7, programs.size());
+        std::string const folder = programs + "\\Tamrix";
+        ASSERT_TRUE(CreateFolderW(folder));
+        ASSERT_TRUE(WriteFileW(folder + "\\Lumivane.Lnk"));
+        ASSERT_TRUE(WriteFileW(folder + "\\Uninstall.Lnk"));
+        // What a path would be, cut to MAX_PATH - 1 characters: a folder beside the package's
+        // when the folder itself is too long, else a file beside each shortcut that is.
+        std::vector<std::string> decoys;
+        if (folder.size() >= MAX_PATH) {
+            decoys.push_back(folder.substr(0, MAX_PATH - 1));
+            ASSERT_TRUE(CreateFolderW(decoys.back())) << decoys.back();
+        } else {
+            for (std::string const& shortcut : {folder + "\\Lumivane.Lnk", folder + "\\Uninstall.Lnk"}) {
+                if (shortcut.size() < MAX_PATH)
+                    continue;
+                decoys.push_back(shortcut.substr(0, MAX_PATH - 1));
+                ASSERT_TRUE(WriteFileW(decoys.back())) << decoys.back();
+            }
+        }
+        ASSERT_TRUE(SetString(HKEY_LOCAL_MACHINE, ShellFoldersKey, "Common Programs", programs));
+
+        DeleteStartMenuShortcuts();
+
+        EXPECT_EQ(!c.lumivaneGoes, ExistsW(folder + "\\Lumivane.Lnk"));
+        EXPECT_EQ(!c.uninstallGoes, ExistsW(folder + "\\Uninstall.Lnk"));
+        EXPECT_EQ(!c.folderGoes, ExistsW(folder));
+        for (std::string const& decoy : decoys)
+            EXPECT_TRUE(ExistsW(decoy)) << decoy.size() << " characters: " << decoy;
+    }
+}
