@@ -1,0 +1,214 @@
+#include "setup_driver.h"
+
+#include <objidl.h>
+#include <shlobj.h>
+
+#include <algorithm>
+#include <fstream>
+#include <iterator>
+
+namespace setuptest {
+
+namespace {
+
+// A Unix path of the build: Wine's drive Z: is the root of the Unix file system.
+std::string FromUnix(std::string path)
+{
+    std::replace(path.begin(), path.end(), '/', '\\');
+    return "Z:" + path;
+}
+
+}  // namespace
+
+std::string MediumFolder()
+{
+    return FromUnix(SETUP_MEDIUM);
+}
+
+std::string SourcePath(std::string const& relative)
+{
+    return FromUnix(std::string(TAMRIX_SOURCE_DIR) + "/" + relative);
+}
+
+std::string MediumCopyWithout(std::vector<std::string> const& missing)
+{
+    char temp[MAX_PATH];
+    GetTempPathA(MAX_PATH, temp);
+    std::string const copy = std::string(temp) + "medium-" + std::to_string(GetTickCount());
+    CreateDirectoryA(copy.c_str(), nullptr);
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((MediumFolder() + "\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return copy;
+    do {
+        std::string const name = found.cFileName;
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+            continue;
+        if (std::find(missing.begin(), missing.end(), name) != missing.end())
+            continue;
+        CopyFileA((MediumFolder() + "\\" + name).c_str(), (copy + "\\" + name).c_str(), FALSE);
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+    return copy;
+}
+
+std::optional<std::string> ReadFileBytes(std::string const& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    if (!file)
+        return std::nullopt;
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+bool WriteFileBytes(std::string const& path, std::string const& bytes)
+{
+    std::ofstream file(path, std::ios::binary | std::ios::trunc);
+    file << bytes;
+    return static_cast<bool>(file);
+}
+
+bool FileExists(std::string const& path)
+{
+    DWORD const attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool FolderExists(std::string const& path)
+{
+    DWORD const attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+std::string SystemFolder()
+{
+    char folder[MAX_PATH];
+    GetSystemDirectoryA(folder, MAX_PATH);
+    return folder;
+}
+
+std::string WindowsFolder()
+{
+    char folder[MAX_PATH];
+    GetWindowsDirectoryA(folder, MAX_PATH);
+    return folder;
+}
+
+std::string ProgramsFolder()
+{
+    auto value = ReadRegValue(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders",
+                              "Programs");
+    return value ? std::string(value->data.c_str()) : WindowsFolder() + "\\Start Menu\\Programs";
+}
+
+std::optional<RegValue> ReadRegValue(HKEY root, std::string const& key, std::string const& name)
+{
+    HKEY handle;
+    if (RegOpenKeyExA(root, key.c_str(), 0, KEY_READ, &handle) != ERROR_SUCCESS)
+        return std::nullopt;
+    RegValue value;
+    char data[1024];
+    DWORD size = sizeof data;
+    LONG const status =
+        RegQueryValueExA(handle, name.c_str(), nullptr, &value.type, reinterpret_cast<BYTE*>(data), &size);
+    RegCloseKey(handle);
+    if (status != ERROR_SUCCESS)
+        return std::nullopt;
+    value.data.assign(data, size);
+    return value;
+}
+
+bool KeyExists(HKEY root, std::string const& key)
+{
+    HKEY handle;
+    if (RegOpenKeyExA(root, key.c_str(), 0, KEY_READ, &handle) != ERROR_SUCCESS)
+        return false;
+    RegCloseKey(handle);
+    return true;
+}
+
+RegValue Sz(std::string const& text)
+{
+    return {REG_SZ, text + '\0'};
+}
+
+std::optional<Link> ReadLink(std::string const& path)
+{
+    if (!FileExists(path))
+        return std::nullopt;
+    std::optional<Link> result;
+    CoInitialize(nullptr);
+    IShellLinkA* link = nullptr;
+    if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                   reinterpret_cast<void**>(&link)))) {
+        IPersistFile* file = nullptr;
+        if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
+            WCHAR widePath[MAX_PATH];
+            MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, widePath, MAX_PATH);
+            if (SUCCEEDED(file->Load(widePath, STGM_READ))) {
+                char target[MAX_PATH] = {};
+                char description[MAX_PATH] = {};
+                link->GetPath(target, MAX_PATH, nullptr, SLGP_RAWPATH);
+                link->GetDescription(description, MAX_PATH);
+                result = Link{target, description};
+            }
+            file->Release();
+        }
+        link->Release();
+    }
+    CoUninitialize();
+    return result;
+}
+
+SetupRun::SetupRun(std::string const& medium)
+    : SetupRun(medium, medium)
+{
+}
+
+SetupRun::SetupRun(std::string const& medium, std::string const& currentDirectory)
+    : process_(winauto::StartProcess("\"" + medium + "\\setup.exe\"", currentDirectory))
+{
+}
+
+HWND SetupRun::WaitForDialog(char const* title, char const* shotName) const
+{
+    HWND dialog = winauto::WaitForVisibleWindow("#32770", title, Timeout, Id());
+    if (dialog && shotName) {
+        // Let the dialog paint before it is captured.
+        Sleep(300);
+        winauto::SaveWindowPng(dialog, winauto::ScreenshotPath(shotName));
+    }
+    return dialog;
+}
+
+std::optional<winauto::MessageBoxInfo> SetupRun::WaitForMessageBox(char const* caption) const
+{
+    return winauto::WaitForMessageBox(caption, Timeout, Id());
+}
+
+bool SetupRun::Answer(char const* title, int button) const
+{
+    HWND dialog = WaitForDialog(title);
+    return dialog && winauto::ClickControl(dialog, button) && winauto::WaitForWindowGone(dialog, Timeout);
+}
+
+bool SetupRun::ChooseInstallation(bool serial, bool lumivane) const
+{
+    if (!Answer("Welcome", IDOK))
+        return false;
+    HWND type = WaitForDialog("Select Installation Type");
+    if (!type)
+        return false;
+    if (!serial && !winauto::ClickControl(type, 1001))
+        return false;
+    if (!lumivane && !winauto::ClickControl(type, 1014))
+        return false;
+    // The clicks are posted: they are handled before the Next that follows them.
+    return winauto::ClickControl(type, IDOK) && winauto::WaitForWindowGone(type, Timeout);
+}
+
+bool SetupRun::FinishWithoutReboot() const
+{
+    return Answer("Install Finished", IDCANCEL) && WaitForExit().has_value();
+}
+
+}  // namespace setuptest

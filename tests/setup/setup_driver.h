@@ -1,0 +1,74 @@
+// What the installer's tests share: the installation medium, the real setup.exe run from it
+// and driven through its dialogs, and read-backs of what it left on disk and in the registry.
+#pragma once
+
+#include <windows.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "winauto.h"
+
+namespace setuptest {
+
+DWORD const Timeout = 15000;
+
+// The medium the build assembled, as a Windows path.
+std::string MediumFolder();
+// A path of the source tree, as a Windows path ("standins/medium/tamrix.vxd").
+std::string SourcePath(std::string const& relative);
+// A copy of the medium in the temporary folder, without the named files.
+std::string MediumCopyWithout(std::vector<std::string> const& missing);
+
+std::optional<std::string> ReadFileBytes(std::string const& path);
+bool WriteFileBytes(std::string const& path, std::string const& bytes);
+bool FileExists(std::string const& path);
+bool FolderExists(std::string const& path);
+std::string SystemFolder();
+std::string WindowsFolder();
+// "Programs" of the per-user "Shell Folders", or the Windows folder's "Start Menu\Programs".
+std::string ProgramsFolder();
+
+// A registry value as stored: its type and bytes.
+struct RegValue {
+    DWORD type = 0;
+    std::string data;
+};
+std::optional<RegValue> ReadRegValue(HKEY root, std::string const& key, std::string const& name);
+bool KeyExists(HKEY root, std::string const& key);
+// A REG_SZ of this text with its terminator.
+RegValue Sz(std::string const& text);
+
+// The target and description of a shell link, read back through IShellLinkA.
+struct Link {
+    std::string target;
+    std::string description;
+};
+std::optional<Link> ReadLink(std::string const& path);
+
+// setup.exe started from a medium folder (by default also its current directory).
+class SetupRun {
+public:
+    explicit SetupRun(std::string const& medium = MediumFolder());
+    // setup.exe of one medium started with another folder as its current directory.
+    SetupRun(std::string const& medium, std::string const& currentDirectory);
+    DWORD Id() const { return process_.Id(); }
+    winauto::Process const& Process() const { return process_; }
+
+    // The dialog with this title, once shown; a screenshot of it when shotName is given.
+    HWND WaitForDialog(char const* title, char const* shotName = nullptr) const;
+    std::optional<winauto::MessageBoxInfo> WaitForMessageBox(char const* caption) const;
+    // Waits for the dialog, clicks the button and waits for the dialog to go.
+    bool Answer(char const* title, int button) const;
+    // Welcome: Next; type dialog: the choices, then Next.
+    bool ChooseInstallation(bool serial, bool lumivane) const;
+    // From Install Finished: No, then the program's end.
+    bool FinishWithoutReboot() const;
+    std::optional<DWORD> WaitForExit() const { return process_.WaitForExit(Timeout); }
+
+private:
+    winauto::Process process_;
+};
+
+}  // namespace setuptest

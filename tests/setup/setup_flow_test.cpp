@@ -1,0 +1,220 @@
+// The installer's dialog sequence, driven on the real setup.exe from the real medium.
+#include <gtest/gtest.h>
+
+#include "setup_driver.h"
+
+using namespace setuptest;
+
+namespace {
+
+char const RunKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
+char const UninstallKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Lumivane";
+
+int CheckOf(HWND dialog, int id)
+{
+    auto control = winauto::FindControl(dialog, id);
+    return control ? control->check : -2;
+}
+
+// What an installation leaves that a cancelled one must not.
+struct Footprint {
+    bool installFolder;
+    bool driverInSystem;
+    bool runKeyTamrix;
+    bool uninstallKey;
+    bool serialDevice;
+    std::string systemIni;
+};
+
+Footprint TakeFootprint()
+{
+    return {FolderExists("C:\\Tamrix"),
+            FileExists(SystemFolder() + "\\tamrix.vxd"),
+            ReadRegValue(HKEY_LOCAL_MACHINE, RunKey, "Tamrix").has_value(),
+            KeyExists(HKEY_LOCAL_MACHINE, UninstallKey),
+            KeyExists(HKEY_LOCAL_MACHINE, "Enum\\Root\\*PNP0F0C"),
+            ReadFileBytes(WindowsFolder() + "\\system.ini").value_or("")};
+}
+
+}  // namespace
+
+TEST(SetupFlow, DefaultChoicesInstallSerialWithLumivane)
+{
+    SetupRun setup;
+    HWND welcome = setup.WaitForDialog("Welcome", "setup-welcome.png");
+    ASSERT_TRUE(welcome);
+    EXPECT_EQ("&NEXT >", winauto::ControlText(welcome, IDOK));
+    EXPECT_TRUE(GetWindowLongA(welcome, GWL_EXSTYLE) & WS_EX_APPWINDOW);
+    ASSERT_TRUE(winauto::ClickControl(welcome, IDOK));
+
+    HWND type = setup.WaitForDialog("Select Installation Type", "setup-install-type.png");
+    ASSERT_TRUE(type);
+    EXPECT_EQ(BST_CHECKED, CheckOf(type, 1002));
+    EXPECT_EQ(BST_UNCHECKED, CheckOf(type, 1001));
+    EXPECT_EQ(BST_CHECKED, CheckOf(type, 1014));
+    ASSERT_TRUE(winauto::ClickControl(type, IDOK));
+
+    HWND finished = setup.WaitForDialog("Install Finished", "setup-install-finished.png");
+    ASSERT_TRUE(finished);
+    EXPECT_FALSE(winauto::FindTopWindow("#32770", "Copy files", setup.Id())) << "the copy dialog is gone by now";
+    ASSERT_TRUE(setup.FinishWithoutReboot());
+    EXPECT_EQ(0u, setup.WaitForExit().value_or(0xDEAD));
+
+    for (char const* file : {"tamrix.vxd", "brindlex.exe", "rodlink.dll", "quorrane.dll", "tamrix.hlp", "tamrix.cnt",
+                             "QUELLBOX.INF", "Pebbroth.exe", "Pupex.exe", "Pupex.dll"})
+        EXPECT_TRUE(FileExists(std::string("C:\\Tamrix\\") + file)) << file;
+    EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, "Enum\\Root\\*PNP0F0C\\0000"));
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, "Enum\\Root\\Mouse\\0000"));
+    auto lumivane = ReadRegValue(HKEY_LOCAL_MACHINE, RunKey, "Lumivane");
+    ASSERT_TRUE(lumivane);
+    EXPECT_EQ(Sz("C:\\Tamrix\\Pupex.exe C:\\Tamrix").data, lumivane->data);
+    std::string const folder = ProgramsFolder() + "\\Tamrix";
+    EXPECT_TRUE(FileExists(folder + "\\Lumivane.Lnk")) << folder;
+    EXPECT_TRUE(FileExists(folder + "\\Uninstall.Lnk")) << folder;
+}
+
+TEST(SetupFlow, Ps2WithoutLumivaneRegistersPs2AndLeavesLumivaneOut)
+{
+    SetupRun setup;
+    ASSERT_TRUE(setup.Answer("Welcome", IDOK));
+    HWND type = setup.WaitForDialog("Select Installation Type");
+    ASSERT_TRUE(type);
+    ASSERT_TRUE(winauto::ClickControl(type, 1001));
+    ASSERT_TRUE(winauto::ClickControl(type, 1014));
+    ASSERT_TRUE(winauto::WaitUntil(Timeout, [&] { return CheckOf(type, 1014) == BST_UNCHECKED; }));
+    EXPECT_EQ(BST_CHECKED, CheckOf(type, 1001));
+    EXPECT_EQ(BST_UNCHECKED, CheckOf(type, 1002));
+    winauto::SaveWindowPng(type, winauto::ScreenshotPath("setup-install-type-ps2.png"));
+    ASSERT_TRUE(winauto::ClickControl(type, IDOK));
+    ASSERT_TRUE(setup.FinishWithoutReboot());
+
+    int copied = 0;
+    for (char const* file : {"tamrix.vxd", "brindlex.exe", "rodlink.dll", "quorrane.dll", "tamrix.hlp", "tamrix.cnt",
+                             "QUELLBOX.INF", "Pebbroth.exe"})
+        copied += FileExists(std::string("C:\\Tamrix\\") + file);
+    copied += FileExists(SystemFolder() + "\\tamrix.vxd");
+    copied += FileExists(WindowsFolder() + "\\Inf\\Other\\quellbox.inf");
+    EXPECT_EQ(10, copied);
+    EXPECT_FALSE(FileExists("C:\\Tamrix\\Pupex.exe"));
+    EXPECT_FALSE(FileExists("C:\\Tamrix\\Pupex.dll"));
+
+    auto driver = ReadRegValue(HKEY_LOCAL_MACHINE, "Enum\\Root\\Mouse\\0000", "DeviceDesc");
+    ASSERT_TRUE(driver);
+    EXPECT_EQ(Sz("Tamrix on PS/2 Port").data, driver->data);
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, "Enum\\Root\\*PNP0F0C"));
+    EXPECT_FALSE(ReadRegValue(HKEY_LOCAL_MACHINE, RunKey, "Lumivane"));
+    EXPECT_TRUE(ReadRegValue(HKEY_LOCAL_MACHINE, RunKey, "Tamrix"));
+    auto name = ReadRegValue(HKEY_LOCAL_MACHINE, UninstallKey, "DisplayName");
+    ASSERT_TRUE(name);
+    EXPECT_EQ(Sz("Tamrix Lumivane").data, name->data);
+    std::string const folder = ProgramsFolder() + "\\Tamrix";
+    EXPECT_FALSE(FileExists(folder + "\\Lumivane.Lnk"));
+    EXPECT_TRUE(FileExists(folder + "\\Uninstall.Lnk"));
+}
+
+TEST(SetupFlow, CancelOnEachDialogResumesAtWelcomeWithTypeDefaults)
+{
+    Footprint const before = TakeFootprint();
+    SetupRun setup;
+
+    // Cancel on the Welcome dialog, then Resume.
+    ASSERT_TRUE(setup.Answer("Welcome", IDCANCEL));
+    HWND exitSetup = setup.WaitForDialog("Exit Setup", "setup-exit-setup.png");
+    ASSERT_TRUE(exitSetup);
+    ASSERT_TRUE(winauto::ClickControl(exitSetup, IDOK));
+
+    // Cancel on the type dialog after other choices, then Resume: Welcome again, and the
+    // type dialog back at its defaults.
+    ASSERT_TRUE(setup.Answer("Welcome", IDOK));
+    HWND type = setup.WaitForDialog("Select Installation Type");
+    ASSERT_TRUE(type);
+    ASSERT_TRUE(winauto::ClickControl(type, 1001));
+    ASSERT_TRUE(winauto::ClickControl(type, 1014));
+    ASSERT_TRUE(winauto::WaitUntil(Timeout, [&] { return CheckOf(type, 1014) == BST_UNCHECKED; }));
+    ASSERT_TRUE(winauto::ClickControl(type, IDCANCEL));
+    ASSERT_TRUE(setup.Answer("Exit Setup", IDOK));
+    ASSERT_TRUE(setup.Answer("Welcome", IDOK));
+    type = setup.WaitForDialog("Select Installation Type");
+    ASSERT_TRUE(type);
+    EXPECT_EQ(BST_CHECKED, CheckOf(type, 1002));
+    EXPECT_EQ(BST_UNCHECKED, CheckOf(type, 1001));
+    EXPECT_EQ(BST_CHECKED, CheckOf(type, 1014));
+
+    // Esc on the type dialog, then Exit Setup: the program ends having changed nothing.
+    ASSERT_TRUE(winauto::PressEscape(type));
+    ASSERT_TRUE(setup.Answer("Exit Setup", IDCANCEL));
+    EXPECT_EQ(0u, setup.WaitForExit().value_or(0xDEAD));
+
+    Footprint const after = TakeFootprint();
+    EXPECT_EQ(before.installFolder, after.installFolder);
+    EXPECT_FALSE(after.installFolder);
+    EXPECT_EQ(before.driverInSystem, after.driverInSystem);
+    EXPECT_EQ(before.runKeyTamrix, after.runKeyTamrix);
+    EXPECT_EQ(before.uninstallKey, after.uninstallKey);
+    EXPECT_EQ(before.serialDevice, after.serialDevice);
+    EXPECT_EQ(before.systemIni, after.systemIni);
+}
+
+TEST(SetupFlow, CloseBoxOfWelcomeAsksToExit)
+{
+    SetupRun setup;
+    HWND welcome = setup.WaitForDialog("Welcome");
+    ASSERT_TRUE(welcome);
+    ASSERT_TRUE(winauto::PressCloseBox(welcome));
+    ASSERT_TRUE(setup.Answer("Exit Setup", IDCANCEL));
+    EXPECT_EQ(0u, setup.WaitForExit().value_or(0xDEAD));
+    EXPECT_FALSE(FolderExists("C:\\Tamrix"));
+}
+
+TEST(SetupFlow, AboutItemShowsAboutBoxAndReturnsToWelcome)
+{
+    SetupRun setup;
+    HWND welcome = setup.WaitForDialog("Welcome");
+    ASSERT_TRUE(welcome);
+    // The item's command, with low bits the system may add.
+    ASSERT_TRUE(PostMessageA(welcome, WM_SYSCOMMAND, 0x0010 | 0x0003, 0));
+    HWND about = setup.WaitForDialog("About Setup", "setup-about.png");
+    ASSERT_TRUE(about);
+    bool versionShown = false;
+    for (auto const& control : winauto::ReadControls(about))
+        versionShown = versionShown || control.text == "Setup Version 1.0";
+    EXPECT_TRUE(versionShown);
+    ASSERT_TRUE(winauto::ClickControl(about, IDOK));
+    ASSERT_TRUE(winauto::WaitForWindowGone(about, Timeout));
+
+    // The same showing of Welcome goes on, and its Next still leads on.
+    EXPECT_TRUE(IsWindow(welcome));
+    ASSERT_TRUE(winauto::ClickControl(welcome, IDOK));
+    ASSERT_TRUE(setup.Answer("Select Installation Type", IDCANCEL));
+    ASSERT_TRUE(setup.Answer("Exit Setup", IDCANCEL));
+    EXPECT_TRUE(setup.WaitForExit());
+}
+
+TEST(SetupFlow, InstallFinishedYesRequestsRestart)
+{
+    char temp[MAX_PATH];
+    GetTempPathA(MAX_PATH, temp);
+    winauto::EndSessionSentinel sentinel;
+    ASSERT_TRUE(sentinel.Start(std::string(temp) + "setup-restart.log"));
+
+    SetupRun setup;
+    ASSERT_TRUE(setup.ChooseInstallation(true, true));
+    ASSERT_TRUE(setup.Answer("Install Finished", IDOK));
+    EXPECT_TRUE(sentinel.WaitForEndSessionRequest(Timeout)) << sentinel.Log();
+    EXPECT_TRUE(setup.WaitForExit());
+}
+
+TEST(SetupFlow, InstallFinishedNoEndsWithoutRestart)
+{
+    char temp[MAX_PATH];
+    GetTempPathA(MAX_PATH, temp);
+    winauto::EndSessionSentinel sentinel;
+    ASSERT_TRUE(sentinel.Start(std::string(temp) + "setup-norestart.log"));
+
+    SetupRun setup;
+    ASSERT_TRUE(setup.ChooseInstallation(true, true));
+    ASSERT_TRUE(setup.FinishWithoutReboot());
+    Sleep(500);
+    EXPECT_FALSE(sentinel.EndSessionRequested()) << sentinel.Log();
+    EXPECT_TRUE(FileExists("C:\\Tamrix\\rodlink.dll"));
+}
