@@ -61,11 +61,6 @@ CMainFrame::CMainFrame() : m_trayIcon(IDR_TRAYICON)
 LRESULT CMainFrame::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
-    case WM_CREATE:
-        return OnCreate(reinterpret_cast<CREATESTRUCTA*>(lParam));
-    case WM_CLOSE:
-        OnClose();
-        return 0;
     case WM_USER:
         return m_trayIcon.HandleTrayMessage(wParam, lParam);
     case WM_ENDSESSION:

@@ -5,10 +5,9 @@
 #include <cstring>
 
 #include "framework.h"
+#include "joinpath.h"
 
 namespace {
-
-using PathBuffer = char[MAX_PATH];
 
 char const InstallFolder[] = "c:\\Tamrix";
 
@@ -22,21 +21,6 @@ char const* const DriverFiles[] = {"\\Drivers\\brellsio.sys", "\\Drivers\\tovrex
 
 char const ShellFoldersKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 char const* const Shortcuts[] = {"\\Lumivane.Lnk", "\\Uninstall.Lnk"};
-
-// path := first followed by second. A whole that would not fit is refused, never cut: a cut
-// path names some other file or folder, and that must never be deleted.
-bool JoinPath(PathBuffer& path, char const* first, char const* second)
-{
-    size_t const firstLength = std::strlen(first);
-    size_t const secondLength = std::strlen(second);
-    if (firstLength + secondLength >= MAX_PATH) {
-        path[0] = '\0';
-        return false;
-    }
-    std::memmove(path, first, firstLength);
-    std::memcpy(path + firstLength, second, secondLength + 1);
-    return true;
-}
 
 void DeleteJoined(char const* folder, char const* name)
 {
