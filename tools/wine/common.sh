@@ -32,6 +32,9 @@ make_pristine() {
         quiet wine reg add 'HKLM\System\CurrentControlSet\Services\tamrix' /v ImagePath \
             /t REG_EXPAND_SZ /d 'C:\standins\tamrix.sys' /f
         wineserver -k; wineserver -w
+        # Wine draws the caption buttons with Marlett, which it does not find in its own
+        # font folder here; from the prefix's font folder it does.
+        cp /usr/share/wine/fonts/marlett.ttf "$p/drive_c/windows/Fonts/"
         mkdir -p "$p/drive_c/standins"
         cp "$TAMRIX_BIN/tamrix.sys" "$p/drive_c/standins/tamrix.sys"
         unlink_user_folders "$p"
