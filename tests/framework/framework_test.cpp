@@ -78,7 +78,7 @@ TEST(Dialog, ModalResultIsTheWayItEndedAndTheObjectShowsAgain)
         SCOPED_TRACE(std::string(first.name) + " then " + second.name);
         Testee testee("modal");
         for (Ending const* ending : {&first, &second}) {
-            HWND dialog = winauto::WaitForWindow("#32770", "Framework Modal", Timeout);
+            HWND dialog = winauto::WaitForVisibleWindow("#32770", "Framework Modal", Timeout);
             ASSERT_NE(nullptr, dialog);
             ASSERT_TRUE(ending->end(dialog));
             ASSERT_TRUE(winauto::WaitForWindowGone(dialog, Timeout));
