@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstring>
 #include <fstream>
 #include <functional>
@@ -553,16 +554,28 @@ protected:
 
 } // namespace
 
+// Wine brings its key state in line with the X server's when the focus reaches the window
+// there, which can be a moment after it became the foreground window: F10 then counts as
+// released, and the next press arrives without its repeat bit (and rightly centres again).
+// So each press is judged by what the target saw, and the run is repeated until the three
+// keys arrive as a keyboard sends them.
 TEST_F(Hook, FirstPressOfF10CentresThePointerInAnotherProcess)
 {
     block->CursorCenter = 1;
     ASSERT_EQ(1, installHooks());
     EXPECT_NE(0u, block->KeyboardHook);
-    EXPECT_TRUE(PointerCentredBy(true)) << "first press";
-    EXPECT_FALSE(PointerCentredBy(true)) << "auto-repeat";
-    EXPECT_FALSE(PointerCentredBy(false)) << "release";
-    EXPECT_EQ((std::vector<std::string>{"down 79", "down 79 repeat", "up 79 repeat"}), Keys())
-        << "the window with the focus still gets every F10";
+    std::vector<std::string> const whole = {"down 79", "down 79 repeat", "up 79 repeat"};
+    std::vector<std::string> seen;
+    for (int attempt = 0; attempt < 5 && seen != whole; ++attempt) {
+        size_t const start = Keys().size();
+        bool const centred[] = {PointerCentredBy(true), PointerCentredBy(true), PointerCentredBy(false)};
+        std::vector<std::string> const keys = Keys();
+        seen.assign(keys.begin() + (std::min)(start, keys.size()), keys.end());
+        ASSERT_EQ(3u, seen.size()) << "the window with the focus still gets every F10";
+        for (size_t i = 0; i < 3; ++i)
+            EXPECT_EQ(seen[i] == "down 79", centred[i]) << "only a first press centres: " << seen[i];
+    }
+    EXPECT_EQ(whole, seen) << "the keys never arrived as a keyboard sends them";
 }
 
 TEST_F(Hook, OnlyCursorCenter1Acts)
