@@ -2,24 +2,29 @@
 
 #include <commctrl.h>
 
+#include <cstring>
+
 namespace {
 
 CWinApp* theApp;
 
-std::string LoadResourceString(UINT id)
-{
-    char text[256];
-    int length = LoadStringA(AfxGetInstanceHandle(), id, text, sizeof text);
-    return std::string(text, length > 0 ? length : 0);
-}
-
-std::string ModuleBaseName()
+// The program file's name without its folder and extension, cut to fit the buffer.
+void ModuleBaseName(char* name, size_t size)
 {
     char path[MAX_PATH];
     DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string name(path, length);
-    name.erase(0, name.find_last_of("\\/") + 1);
-    return name.substr(0, name.find_last_of('.'));
+    if (length == 0 || length >= MAX_PATH)
+        return;
+    char const* start = path;
+    for (char const* c = path; *c; ++c)
+        if (*c == '\\' || *c == '/')
+            start = c + 1;
+    char const* dot = std::strrchr(start, '.');
+    size_t count = dot ? static_cast<size_t>(dot - start) : std::strlen(start);
+    if (count >= size)
+        count = size - 1;
+    std::memcpy(name, start, count);
+    name[count] = '\0';
 }
 
 } // namespace
@@ -33,7 +38,7 @@ CWinApp::CWinApp(char const* appName)
 {
     theApp = this;
     if (appName)
-        m_appName = appName;
+        lstrcpynA(m_appName, appName, sizeof m_appName);
 }
 
 CWinApp::~CWinApp()
@@ -71,11 +76,11 @@ BOOL CWinApp::Enable3dControls()
 int CWinApp::Run()
 {
     // Resources cannot be read before the program runs, so the name is settled here.
-    if (m_appName.empty())
-        m_appName = LoadResourceString(AFX_IDS_APP_TITLE);
-    if (m_appName.empty())
-        m_appName = ModuleBaseName();
-    m_pszAppName = m_appName.c_str();
+    if (!m_appName[0])
+        LoadStringA(AfxGetInstanceHandle(), AFX_IDS_APP_TITLE, m_appName, sizeof m_appName);
+    if (!m_appName[0])
+        ModuleBaseName(m_appName, sizeof m_appName);
+    m_pszAppName = m_appName;
 
     if (!InitInstance())
         return 0;

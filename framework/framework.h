@@ -10,8 +10,6 @@
 
 #include <windows.h>
 
-#include <string>
-
 #include "frameres.h"
 
 // ---- Command targets --------------------------------------------------------------------
@@ -179,7 +177,7 @@ public:
     CWnd* m_pMainWnd = nullptr;
 
 private:
-    std::string m_appName;
+    char m_appName[256] = "";
 };
 
 // The program's one application object, and its module.

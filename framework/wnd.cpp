@@ -1,6 +1,6 @@
 #include "framework.h"
 
-#include <string>
+#include <cstring>
 
 namespace {
 
@@ -8,29 +8,29 @@ namespace {
 // and dialogs find it alike.
 char const ObjectProperty[] = "FrameworkObject";
 
-std::string FrameTitle(UINT resourceId)
+// The frame's title: its string up to the first "\n".
+void FrameTitle(UINT resourceId, char* title, int size)
 {
-    char text[256];
-    int length = LoadStringA(AfxGetInstanceHandle(), resourceId, text, sizeof text);
-    std::string title(text, length > 0 ? length : 0);
-    return title.substr(0, title.find('\n'));
+    title[0] = '\0';
+    LoadStringA(AfxGetInstanceHandle(), resourceId, title, size);
+    if (char* end = std::strchr(title, '\n'))
+        *end = '\0';
 }
 
 // One window class per frame resource, carrying that resource's icon.
-std::string FrameClass(UINT resourceId, WNDPROC procedure)
+bool RegisterFrameClass(char const* name, UINT resourceId, WNDPROC procedure)
 {
-    std::string name = "FrameWnd:" + std::to_string(resourceId);
     WNDCLASSA wc = {};
-    if (GetClassInfoA(AfxGetInstanceHandle(), name.c_str(), &wc))
-        return name;
+    if (GetClassInfoA(AfxGetInstanceHandle(), name, &wc))
+        return true;
     wc.style = CS_DBLCLKS;
     wc.lpfnWndProc = procedure;
     wc.hInstance = AfxGetInstanceHandle();
     wc.hIcon = LoadIconA(wc.hInstance, MAKEINTRESOURCEA(resourceId));
     wc.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512)); // IDC_ARROW
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-    wc.lpszClassName = name.c_str();
-    return RegisterClassA(&wc) ? name : std::string();
+    wc.lpszClassName = name;
+    return RegisterClassA(&wc) != 0;
 }
 
 } // namespace
@@ -62,16 +62,19 @@ BOOL CWnd::DestroyWindow()
 
 BOOL CFrameWnd::LoadFrame(UINT resourceId, DWORD style, CWnd* parent, void*)
 {
-    std::string windowClass = FrameClass(resourceId, FrameProc);
-    if (windowClass.empty())
+    char windowClass[32];
+    wsprintfA(windowClass, "FrameWnd:%u", resourceId);
+    if (!RegisterFrameClass(windowClass, resourceId, FrameProc))
         return FALSE;
-    std::string title = (style & FWS_ADDTOTITLE) ? FrameTitle(resourceId) : std::string();
+    char title[256] = "";
+    if (style & FWS_ADDTOTITLE)
+        FrameTitle(resourceId, title, sizeof title);
     HINSTANCE instance = AfxGetInstanceHandle();
     HMENU menu = LoadMenuA(instance, MAKEINTRESOURCEA(resourceId));
 
     // The frame's own procedure takes over from the first message on; a refused creation
     // destroys the window, and with it this object, before CreateWindowEx returns.
-    HWND window = CreateWindowExA(0, windowClass.c_str(), title.c_str(), style & ~FWS_ADDTOTITLE, CW_USEDEFAULT,
+    HWND window = CreateWindowExA(0, windowClass, title, style & ~FWS_ADDTOTITLE, CW_USEDEFAULT,
                                   CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
                                   parent ? parent->GetSafeHwnd() : nullptr, menu, instance, this);
     if (!window) {

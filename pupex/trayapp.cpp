@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <new>
+
 #include "mainframe.h"
 #include "resource.h"
 
@@ -85,7 +87,9 @@ BOOL CTrayApp::InitInstance()
         return FALSE;
     }
 
-    auto* frame = new CMainFrame;
+    auto* frame = new (std::nothrow) CMainFrame;
+    if (!frame)
+        return FALSE;
     // A frame that fails to load has already deleted itself, tray icon and all.
     if (!frame->LoadFrame(IDR_MAINFRAME, WS_OVERLAPPEDWINDOW | FWS_ADDTOTITLE, nullptr, nullptr))
         return FALSE;

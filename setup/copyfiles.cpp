@@ -3,7 +3,6 @@
 #include <windows.h>
 #include <lzexpand.h>
 
-#include <cstdio>
 
 #include "dialogs.h"
 #include "paths.h"
@@ -105,7 +104,7 @@ void CCopyFilesDlg::ShowProgress(int position)
 {
     m_progress.SetPos(position);
     char percent[8];
-    std::snprintf(percent, sizeof percent, "%d%%", position);
+    wsprintfA(percent, "%d%%", position);
     SetDlgItemText(IDC_COPY_PERCENT, percent);
     // No message loop runs between files: paint the new state now.
     UpdateWindow();

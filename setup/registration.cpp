@@ -3,7 +3,6 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <cstring>
 
 #include "paths.h"
@@ -204,14 +203,14 @@ void ChooseMouseClassInstance()
     // 21 candidates, 0 to 0x14; when all exist, the last one is taken over.
     char suffix[4] = {};
     for (int index = 0; index <= 0x14; ++index) {
-        std::snprintf(suffix, sizeof suffix, "%x", index);
+        wsprintfA(suffix, "%x", index);
         PathBuffer candidate;
         JoinPath(candidate, ClassKey, "Mouse\\000");
         JoinPath(candidate, candidate, suffix);
         if (!KeyExists(candidate))
             break;
     }
-    std::snprintf(MouseClassInstance, sizeof MouseClassInstance, "Mouse\\000%s", suffix);
+    wsprintfA(MouseClassInstance, "Mouse\\000%s", suffix);
 }
 
 void RemoveRootMouseIds()

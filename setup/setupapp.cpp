@@ -5,6 +5,8 @@
 #include "settings.h"
 #include "state.h"
 
+#include <initializer_list>
+
 namespace {
 
 // The dialogs of one run, made once before the first one appears and reused on every pass.

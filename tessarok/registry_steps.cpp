@@ -2,18 +2,17 @@
 
 #include <windows.h>
 
-#include <string>
-
 namespace {
 
 REGSAM const StepAccess = KEY_READ | KEY_WRITE;
 
 char const RunKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
 char const UninstallKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
-char const HandlerClass[] = "{4753B0A0-79BB-101B-AE4B-00AA00373B20}";
 char const PropertySheetHandlersKey[] =
     "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Controls Folder\\Mouse\\shellex\\PropertySheetHandlers";
-char const ServicesKey[] = "SYSTEM\\CurrentControlSet\\Services";
+// Literals, so that the keys below them are joined when compiling.
+#define SERVICES_KEY "SYSTEM\\CurrentControlSet\\Services"
+#define HANDLER_CLASS "{4753B0A0-79BB-101B-AE4B-00AA00373B20}"
 
 // Every subkey the package's NT installation gives a driver service. NT deletes only a key
 // without subkeys, so these go before the service key itself; anything else keeps it.
@@ -22,15 +21,15 @@ char const* const DriverServiceSubkeys[] = {"Enum", "Parameters", "Security", "D
 DWORD const SystemStart = 1;  // SERVICE_SYSTEM_START
 
 // An existing key, or nullptr: the remover never creates one.
-HKEY OpenKey(HKEY root, std::string const& path)
+HKEY OpenKey(HKEY root, char const* path)
 {
     HKEY key = nullptr;
-    if (RegOpenKeyExA(root, path.c_str(), 0, StepAccess, &key) != ERROR_SUCCESS)
+    if (RegOpenKeyExA(root, path, 0, StepAccess, &key) != ERROR_SUCCESS)
         return nullptr;
     return key;
 }
 
-void DeleteSubkey(HKEY root, std::string const& parent, char const* name)
+void DeleteSubkey(HKEY root, char const* parent, char const* name)
 {
     if (HKEY key = OpenKey(root, parent)) {
         RegDeleteKeyA(key, name);
@@ -38,7 +37,7 @@ void DeleteSubkey(HKEY root, std::string const& parent, char const* name)
     }
 }
 
-void DeleteValue(HKEY root, std::string const& parent, char const* name)
+void DeleteValue(HKEY root, char const* parent, char const* name)
 {
     if (HKEY key = OpenKey(root, parent)) {
         RegDeleteValueA(key, name);
@@ -46,7 +45,7 @@ void DeleteValue(HKEY root, std::string const& parent, char const* name)
     }
 }
 
-void DeleteDriverServiceSubkeys(std::string const& serviceKey)
+void DeleteDriverServiceSubkeys(char const* serviceKey)
 {
     if (HKEY key = OpenKey(HKEY_LOCAL_MACHINE, serviceKey)) {
         for (char const* subkey : DriverServiceSubkeys)
@@ -56,7 +55,7 @@ void DeleteDriverServiceSubkeys(std::string const& serviceKey)
 }
 
 // Only "Start" changes: the rest of the system service's entry is the system's own.
-void SetSystemStart(std::string const& serviceKey)
+void SetSystemStart(char const* serviceKey)
 {
     if (HKEY key = OpenKey(HKEY_LOCAL_MACHINE, serviceKey)) {
         RegSetValueExA(key, "Start", 0, REG_DWORD, reinterpret_cast<BYTE const*>(&SystemStart),
@@ -67,12 +66,11 @@ void SetSystemStart(std::string const& serviceKey)
 
 // The system's own driver starts with the system again whether or not the package's driver
 // was there to remove: the mouse must work after the restart.
-void RemoveDriverService(char const* driverService, char const* systemService)
+void RemoveDriverService(char const* driverService, char const* driverServiceKey, char const* systemServiceKey)
 {
-    std::string const services = ServicesKey;
-    DeleteDriverServiceSubkeys(services + "\\" + driverService);
-    DeleteSubkey(HKEY_LOCAL_MACHINE, services, driverService);
-    SetSystemStart(services + "\\" + systemService);
+    DeleteDriverServiceSubkeys(driverServiceKey);
+    DeleteSubkey(HKEY_LOCAL_MACHINE, SERVICES_KEY, driverService);
+    SetSystemStart(systemServiceKey);
 }
 
 } // namespace
@@ -89,17 +87,17 @@ void RemoveUninstallEntry()
 
 void RemovePropertySheetHandler()
 {
-    DeleteSubkey(HKEY_CLASSES_ROOT, std::string("CLSID\\") + HandlerClass, "InProcServer32");
-    DeleteSubkey(HKEY_CLASSES_ROOT, "CLSID", HandlerClass);
+    DeleteSubkey(HKEY_CLASSES_ROOT, "CLSID\\" HANDLER_CLASS, "InProcServer32");
+    DeleteSubkey(HKEY_CLASSES_ROOT, "CLSID", HANDLER_CLASS);
     DeleteSubkey(HKEY_LOCAL_MACHINE, PropertySheetHandlersKey, "Tamrix CPL");
 }
 
 void RemoveSerialService()
 {
-    RemoveDriverService("brellsio", "Sermouse");
+    RemoveDriverService("brellsio", SERVICES_KEY "\\brellsio", SERVICES_KEY "\\Sermouse");
 }
 
 void RemovePs2Service()
 {
-    RemoveDriverService("tovrexa", "i8042prt");
+    RemoveDriverService("tovrexa", SERVICES_KEY "\\tovrexa", SERVICES_KEY "\\i8042prt");
 }
