@@ -7,7 +7,8 @@
 //   autodrive click TITLE ID              click control ID of the dialog with this title
 //   autodrive msgbox CAPTION BUTTON [MS]  wait for a message box, print it, press BUTTON (an id)
 //   autodrive shot TITLE FILE.png         screenshot of the window with this title
-//   autodrive tray-menu ITEM [MS]         right-click the first tray icon, choose item ITEM (from 0)
+//   autodrive tray-menu ITEM [MS [SHOT]]  right-click the first tray icon, choose item ITEM (from 0);
+//                                         with SHOT, a screenshot of the menu first (a .png file)
 //   autodrive tray-tips                   print the tray icons' tips
 #include <windows.h>
 
@@ -58,13 +59,15 @@ int AnswerMessageBox(char const* caption, int button, DWORD timeout)
     return winauto::ClickControl(box->hwnd, button) ? 0 : 1;
 }
 
-int ChooseFromTrayMenu(int item, DWORD timeout)
+int ChooseFromTrayMenu(int item, DWORD timeout, char const* shot)
 {
     if (!winauto::WaitForTrayIconCount(1, timeout))
         return 1;
     HWND icon = winauto::TrayIconWindows().front();
     winauto::RightClickTrayIcon(icon);
     HWND menu = winauto::WaitForPopupMenu(timeout);
+    if (menu && shot && !winauto::SaveWindowPng(menu, shot))
+        std::fprintf(stderr, "autodrive: no screenshot of the menu in %s\n", shot);
     return menu && winauto::ChooseMenuItem(menu, item) ? 0 : 1;
 }
 
@@ -94,7 +97,7 @@ int main(int argc, char** argv)
         return window && winauto::SaveWindowPng(window, argv[3]) ? 0 : 1;
     }
     if (verb == "tray-menu" && argc > 2)
-        return ChooseFromTrayMenu(std::atoi(argv[2]), WaitArgument(argc, argv, 3));
+        return ChooseFromTrayMenu(std::atoi(argv[2]), WaitArgument(argc, argv, 3), argc > 4 ? argv[4] : nullptr);
     if (verb == "tray-tips") {
         for (winauto::TrayTip const& tip : winauto::TrayTips())
             std::printf("  \"%s\"\n", tip.text.c_str());

@@ -1,46 +1,78 @@
-# The tray utility: the puppy in the notification area, the block "PUPEX_SHARE_DATA" it fills
-# from the serial driver's parameters, the hook library it starts, and the Lumivane switch.
+# The tray utility as Windows NT 4.0: with the package's serial driver service starting with
+# the system, the puppy goes into the tray, fills "PUPEX_SHARE_DATA", starts the hook library,
+# and its menu switches Lumivane off and on.
 
 services='HKLM\SYSTEM\CurrentControlSet\Services'
 hookrecord='HKCU\Software\Tamrix Stand-ins\Pupex.dll'
+nt_class='HKCR\CLSID\{4753B0A0-79BB-101B-AE4B-00AA00373B20}'
+nt_handler='HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Controls Folder\Mouse\shellex\PropertySheetHandlers\Tamrix CPL'
+reg_set() { win reg add "$@" /f >/dev/null; }
+# The folder of "Common Programs" on the Unix side.
+common_programs() {
+    winepath -u "$(win reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Explorer\Shell Folders' \
+        /v 'Common Programs' | sed -n 's/^ *Common Programs *REG_SZ *//p')"
+}
 
-step "Pupex.exe ends at once while no driver of the package starts with the system"
-win reg delete "$services\\Brellsio" /f >/dev/null 2>&1 || true
-win reg delete "$services\\Tovrexa" /f >/dev/null 2>&1 || true
-win "$bin/Pupex.exe" 'C:\Tamrix'
-echo "  exit code $?, and the tray holds:"
-win "$bin/autodrive.exe" tray-tips
+step "Now as Windows NT 4.0: what the package's NT installation adds, which no program of this package writes"
+echo "The serial driver Brellsio as a service that starts with the system, in place of the"
+echo "system's Sermouse; the NT property sheet handler; the NT-only files; the common shortcuts."
+reg_set "$services\\brellsio" /v Type /t REG_DWORD /d 1
+reg_set "$services\\brellsio" /v Start /t REG_DWORD /d 1
+reg_set "$services\\brellsio" /v ImagePath /d 'System32\Drivers\brellsio.sys'
+for subkey in Enum Security Description; do
+    reg_set "$services\\brellsio\\$subkey" /v Installed /t REG_DWORD /d 1
+done
+reg_set "$services\\brellsio\\Parameters" /v "Middle Button" /t REG_DWORD /d 3
+reg_set "$services\\Sermouse" /v Type /t REG_DWORD /d 1
+reg_set "$services\\Sermouse" /v Start /t REG_DWORD /d 3
+reg_set "$nt_class" /ve /d 'Tamrix mouse property sheet'
+reg_set "$nt_class\\InProcServer32" /ve /d 'C:\Tamrix\Morvane.dll'
+reg_set "$nt_handler" /ve /d '{4753B0A0-79BB-101B-AE4B-00AA00373B20}'
+for file in Morvane.dll Glovreth.exe Brellsio.sys Tovrexa.sys; do
+    win cmd /c "echo NT file $file> C:\\Tamrix\\$file"
+done
+echo "NT driver" >"$drive_c/windows/system32/drivers/brellsio.sys"
+mkdir -p "$(common_programs)/Tamrix"
+for file in Lumivane.Lnk Uninstall.Lnk; do
+    cp "$(find "$drive_c" -ipath '*/programs/tamrix/lumivane.lnk' | head -n1)" "$(common_programs)/Tamrix/$file"
+done
+snapshot nt
 
-step "The serial driver service Brellsio set to start with the system (Start = 1); its Parameters give the middle button 3"
-win reg add "$services\\Brellsio" /v Start /t REG_DWORD /d 1 /f >/dev/null
-win reg add "$services\\brellsio\\Parameters" /v "Middle Button" /t REG_DWORD /d 3 /f >/dev/null
-win reg delete "$hookrecord" /f >/dev/null 2>&1 || true
-win reg query "$services\\Brellsio" /v Start | sed -n 's/^ \{4\}/  /p'
+step "What the NT installation added"
+changes setting nt
 
-step "Pupex.exe (running as Windows NT 4.0) starts: a hidden frame and the puppy in the tray"
-win "$bin/Pupex.exe" 'C:\Tamrix' &
+step "C:\\Tamrix\\Pupex.exe starts from its start-up entry, as Windows NT 4.0"
+echo "Its start-up entry: $(win reg query 'HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Run' /v Lumivane |
+    sed -n 's/^ *Lumivane *REG_SZ *//p')"
+win 'C:\Tamrix\Pupex.exe' 'C:\Tamrix' &
 pupex=$!
-win "$bin/autodrive.exe" wait "Lumivane Application" >/dev/null
-win "$bin/autodrive.exe" tray-tips
-
-step "The block \"PUPEX_SHARE_DATA\": word 6 the Lumivane switch (1 = on), 7/9/10 from the driver's parameters"
+auto wait "Lumivane Application" >/dev/null
+echo "A hidden frame \"Lumivane Application\", and the puppy in the tray:"
+auto tray-tips
+echo "The block \"PUPEX_SHARE_DATA\": word 6 is the Lumivane switch (1 = on); 7, 9 and 10 come from the driver's parameters"
 win "$bin/pupexctl.exe" block
-echo "The missing parameters written with their defaults:"
-win reg query "$services\\brellsio\\Parameters" | sed -n 's/^ \{4\}/  /p'
+echo "The hook library C:\\Tamrix\\Pupex.dll was started (InitTestDLL) and saw the filled block:"
+values "$hookrecord"
 
-step "The stand-in hook library Pupex.dll was started (InitTestDLL) and saw the filled block"
-win reg query "$hookrecord" | sed -n 's/^ \{4\}/  /p'
+step "The puppy's menu: About"
+auto tray-menu 0 10000 "Z:${out//\//\\}\\pupex-menu.png" && echo "[screenshot pupex-menu.png: Pupex: the puppy's menu]"
+auto wait "About Lumivane" >/dev/null
+shot "About Lumivane" pupex-about "Pupex: the About dialog"
+auto click "About Lumivane" 1
 
-step "\"&Disable\" chosen from the puppy's menu: word 6 flips to 0"
-win "$bin/autodrive.exe" tray-menu 1
+step "The puppy's menu: \"&Disable\" switches Lumivane off"
+auto tray-menu 1
 sleep 0.5
 win "$bin/pupexctl.exe" block | grep 'word  6'
 
-step "The session ends: the hook library is told (CloseTestDLL), the puppy leaves the tray and Pupex.exe ends"
+step "The puppy's menu again: now \"&Enable\", and Lumivane is on again"
+auto tray-menu 1 10000 "Z:${out//\//\\}\\pupex-menu-enable.png" && echo "[screenshot pupex-menu-enable.png: Pupex: the menu while Lumivane is off]"
+sleep 0.5
+win "$bin/pupexctl.exe" block | grep 'word  6'
+
+step "The session ends: Pupex tells the hook library (CloseTestDLL), leaves the tray and ends"
 win "$bin/pupexctl.exe" endsession
 wait "$pupex" || true
-win reg query "$hookrecord" /v CloseCalls | sed -n 's/^ \{4\}/  /p'
-echo "  the tray holds:"
-win "$bin/autodrive.exe" tray-tips
-win reg delete "$services\\Brellsio" /f >/dev/null 2>&1 || true
-win reg delete "$services\\brellsio" /f >/dev/null 2>&1 || true
+values "$hookrecord" | grep CloseCalls
+echo "The tray holds: $(auto tray-tips | wc -l) icons"
+snapshot pupex

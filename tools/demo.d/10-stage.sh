@@ -1,0 +1,16 @@
+# The stage: a fresh prefix with the stand-in driver, and the medium setup runs from.
+
+medium=$TAMRIX_BUILD/medium
+
+step "The stage: a fresh Wine prefix, $WINEPREFIX, on display $DISPLAY"
+echo "The Windows version Wine reports to each program:"
+win reg query 'HKCU\Software\Wine\AppDefaults' /s |
+    sed -n 's/^HKEY_CURRENT_USER\\Software\\Wine\\AppDefaults\\\(.*\)/  \1/p; s/^ *Version *REG_SZ */    /p' | paste - -
+echo "The stand-in for the mouse driver behind \\\\.\\TAMRIX, started as a service:"
+win sc query tamrix | sed -n 's/^ *\(SERVICE_NAME\|STATE\) *: */  \1: /p'
+
+step "The installation medium the build assembled in $medium"
+echo "(\"_\" files are SZDD-compressed, as setup expands them with LZ32; the shipping build's"
+echo "medium is in build/win32/medium and on the floppy image build/win32/tamrix-floppy.img)"
+ls -l "$medium" | awk 'NR > 1 { printf "  %-14s %7d bytes\n", $9, $5 }'
+snapshot start
