@@ -15,6 +15,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <set>
 #include <string>
 
 #include "winauto.h"
@@ -59,6 +60,32 @@ int AnswerMessageBox(char const* caption, int button, DWORD timeout)
     return winauto::ClickControl(box->hwnd, button) ? 0 : 1;
 }
 
+bool ShowsMoreThanAPlainArea(winauto::Image const& image)
+{
+    std::set<unsigned long> colours;
+    for (size_t i = 0; i + 2 < image.rgb.size() && colours.size() <= 4; i += 3)
+        colours.insert(image.rgb[i] << 16 | image.rgb[i + 1] << 8 | image.rgb[i + 2]);
+    return colours.size() > 4;
+}
+
+// A window that has just appeared may not be on the screen yet: Wine shows what a program
+// painted when that program next waits for messages, which setup does not do while it copies.
+// So the picture is taken again until it shows more than a plain area, for two seconds at most,
+// or until the window is gone; false, and no file, when it never showed.
+bool SavePaintedWindowPng(HWND window, char const* path)
+{
+    for (int attempt = 0; attempt < 40; ++attempt) {
+        winauto::Image image = winauto::CaptureWindow(window);
+        if (image.rgb.empty())
+            break;
+        if (ShowsMoreThanAPlainArea(image))
+            return winauto::WritePng(path, image);
+        Sleep(50);
+    }
+    std::fprintf(stderr, "autodrive: the window never showed on the screen\n");
+    return false;
+}
+
 int ChooseFromTrayMenu(int item, DWORD timeout, char const* shot)
 {
     if (!winauto::WaitForTrayIconCount(1, timeout))
@@ -66,8 +93,10 @@ int ChooseFromTrayMenu(int item, DWORD timeout, char const* shot)
     HWND icon = winauto::TrayIconWindows().front();
     winauto::RightClickTrayIcon(icon);
     HWND menu = winauto::WaitForPopupMenu(timeout);
-    if (menu && shot && !winauto::SaveWindowPng(menu, shot))
-        std::fprintf(stderr, "autodrive: no screenshot of the menu in %s\n", shot);
+    if (menu && shot) {
+        if (!SavePaintedWindowPng(menu, shot))
+            std::fprintf(stderr, "autodrive: no screenshot of the menu in %s\n", shot);
+    }
     return menu && winauto::ChooseMenuItem(menu, item) ? 0 : 1;
 }
 
@@ -94,7 +123,7 @@ int main(int argc, char** argv)
         return AnswerMessageBox(argv[2], std::atoi(argv[3]), WaitArgument(argc, argv, 4));
     if (verb == "shot" && argc > 3) {
         HWND window = WaitForTitle(argv[2], DefaultWait);
-        return window && winauto::SaveWindowPng(window, argv[3]) ? 0 : 1;
+        return window && SavePaintedWindowPng(window, argv[3]) ? 0 : 1;
     }
     if (verb == "tray-menu" && argc > 2)
         return ChooseFromTrayMenu(std::atoi(argv[2]), WaitArgument(argc, argv, 3), argc > 4 ? argv[4] : nullptr);

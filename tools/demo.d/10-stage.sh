@@ -3,9 +3,10 @@
 medium=$TAMRIX_BUILD/medium
 
 step "The stage: a fresh Wine prefix, $WINEPREFIX, on display $DISPLAY"
-echo "The Windows version Wine reports to each program:"
+echo "The Windows version Wine reports to the package's programs:"
 win reg query 'HKCU\Software\Wine\AppDefaults' /s |
-    sed -n 's/^HKEY_CURRENT_USER\\Software\\Wine\\AppDefaults\\\(.*\)/  \1/p; s/^ *Version *REG_SZ */    /p' | paste - -
+    sed -n 's/^HKEY_CURRENT_USER\\Software\\Wine\\AppDefaults\\\(.*\)/  \1/p; s/^ *Version *REG_SZ */    /p' | paste - - |
+    grep -E '^  (setup|brindlex|Pupex|Tessarok)\.exe'
 echo "The stand-in for the mouse driver behind \\\\.\\TAMRIX, started as a service:"
 win sc query tamrix | sed -n 's/^ *\(SERVICE_NAME\|STATE\) *: */  \1: /p'
 

@@ -8,6 +8,7 @@ auto wait "Welcome" 20000
 shot "Welcome" setup-welcome "setup: the Welcome dialog"
 if [ -n "${DEMO_BY_HAND:-}" ]; then
     echo "Click through the wizard on display $DISPLAY; the demo goes on when setup ends."
+    echo "(The tray utility's steps need the Lumivane function installed.)"
     wait "$setup_run"
 else
     echo "Cancel, then Resume:"
