@@ -32,9 +32,10 @@ for file in Morvane.dll Glovreth.exe Brellsio.sys Tovrexa.sys; do
     win cmd /c "echo NT file $file> C:\\Tamrix\\$file"
 done
 echo "NT driver" >"$drive_c/windows/system32/drivers/brellsio.sys"
+# The NT installation puts the shortcuts that setup made for the user into the common folder.
 mkdir -p "$(common_programs)/Tamrix"
 for file in Lumivane.Lnk Uninstall.Lnk; do
-    cp "$(find "$drive_c" -ipath '*/programs/tamrix/lumivane.lnk' | head -n1)" "$(common_programs)/Tamrix/$file"
+    cp "$(find "$drive_c/users" -ipath "*/programs/tamrix/$file" | head -n1)" "$(common_programs)/Tamrix/$file"
 done
 snapshot nt
 

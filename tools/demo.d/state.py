@@ -23,7 +23,7 @@ QUIET_KEYS = (
 QUIET_FILES = ("windows/temp/", "windows/logs/", "users/")
 
 
-def read_reg(path, root):
+def read_reg(path):
     """{key: {value name: value text}} from a file of reg export."""
     with open(path, "rb") as f:
         text = f.read().decode("utf-16")
@@ -69,8 +69,8 @@ def show_value(value):
 
 def snapshot(state, drive_c, hklm, hkcu):
     os.makedirs(state, exist_ok=True)
-    registry = read_reg(hklm, "HKLM")
-    registry.update(read_reg(hkcu, "HKCU"))
+    registry = read_reg(hklm)
+    registry.update(read_reg(hkcu))
     files = {}
     for folder, _, names in os.walk(drive_c):
         for name in names:
@@ -100,55 +100,57 @@ def windows_path(path):
     return "C:\\" + path.replace("/", "\\")
 
 
+def file_changes(before, after):
+    for path in sorted(set(before) | set(after), key=str.lower):
+        if path.lower().startswith(QUIET_FILES):
+            continue
+        if path not in before:
+            yield f"  + {windows_path(path)}  ({after[path][0]} bytes)"
+        elif path not in after:
+            yield f"  - {windows_path(path)}"
+        elif before[path] != after[path]:
+            yield f"  ~ {windows_path(path)}  ({before[path][0]} -> {after[path][0]} bytes)"
+
+
+def value_changes(before, after):
+    for name in sorted(set(before) | set(after)):
+        if name not in before:
+            yield f"      + {name} = {show_value(after[name])}"
+        elif name not in after:
+            yield f"      - {name} = {show_value(before[name])}"
+        elif before[name] != after[name]:
+            yield f"      ~ {name} = {show_value(before[name])} -> {show_value(after[name])}"
+
+
+def registry_changes(before, after):
+    for key in sorted(set(before) | set(after), key=str.lower):
+        if quiet_key(key):
+            continue
+        if key not in before:
+            yield f"  + {key}"
+            yield from (f"      {name} = {show_value(v)}" for name, v in sorted(after[key].items()))
+        elif key not in after:
+            yield f"  - {key}"
+        elif before[key] != after[key]:
+            yield f"  ~ {key}"
+            yield from value_changes(before[key], after[key])
+
+
+def ini_changes(before, after):
+    yield from (f"  - {line}" for line in before if line not in after)
+    yield from (f"  + {line}" for line in after if line not in before)
+
+
 def changes(old_dir, new_dir):
     old = json.load(open(os.path.join(old_dir, "state.json")))
     new = json.load(open(os.path.join(new_dir, "state.json")))
-
-    out = []
-    of, nf = old["files"], new["files"]
-    for path in sorted(set(of) | set(nf), key=str.lower):
-        if path.lower().startswith(QUIET_FILES):
-            continue
-        if path not in of:
-            out.append(f"  + {windows_path(path)}  ({nf[path][0]} bytes)")
-        elif path not in nf:
-            out.append(f"  - {windows_path(path)}")
-        elif of[path] != nf[path]:
-            out.append(f"  ~ {windows_path(path)}  ({of[path][0]} -> {nf[path][0]} bytes)")
-    print("Files:" if out else "Files: no change")
-    if out:
-        print("\n".join(out))
-
-    out = []
-    ok, nk = old["registry"], new["registry"]
-    for key in sorted(set(ok) | set(nk), key=str.lower):
-        if quiet_key(key):
-            continue
-        before, after = ok.get(key), nk.get(key)
-        if before is None:
-            out.append(f"  + {key}")
-            out += [f"      {name} = {show_value(v)}" for name, v in sorted(after.items())]
-        elif after is None:
-            out.append(f"  - {key}")
-        elif before != after:
-            out.append(f"  ~ {key}")
-            for name in sorted(set(before) | set(after)):
-                if name not in before:
-                    out.append(f"      + {name} = {show_value(after[name])}")
-                elif name not in after:
-                    out.append(f"      - {name} = {show_value(before[name])}")
-                elif before[name] != after[name]:
-                    out.append(f"      ~ {name} = {show_value(before[name])} -> {show_value(after[name])}")
-    print("Registry:" if out else "Registry: no change")
-    if out:
-        print("\n".join(out))
-
-    before, after = old["system.ini"], new["system.ini"]
-    out = [f"  - {line}" for line in before if line not in after]
-    out += [f"  + {line}" for line in after if line not in before]
-    print("system.ini:" if out else "system.ini: no change")
-    if out:
-        print("\n".join(out))
+    for title, lines in (("Files", file_changes(old["files"], new["files"])),
+                         ("Registry", registry_changes(old["registry"], new["registry"])),
+                         ("system.ini", ini_changes(old["system.ini"], new["system.ini"]))):
+        lines = list(lines)
+        print(f"{title}:" if lines else f"{title}: no change")
+        for line in lines:
+            print(line)
 
 
 if __name__ == "__main__":
