@@ -6,6 +6,7 @@
 //   autodrive controls TITLE              print the controls of the dialog with this title
 //   autodrive click TITLE ID              click control ID of the dialog with this title
 //   autodrive msgbox CAPTION BUTTON [MS]  wait for a message box, print it, press BUTTON (an id)
+//   autodrive syscommand TITLE ID         choose item ID (a number) of the window's system menu
 //   autodrive shot TITLE FILE.png         screenshot of the window with this title
 //   autodrive tray-menu ITEM [MS [SHOT]]  right-click the first tray icon, choose item ITEM (from 0);
 //                                         with SHOT, a screenshot of the menu first (a .png file)
@@ -118,6 +119,10 @@ int main(int argc, char** argv)
     if (verb == "click" && argc > 3) {
         HWND dialog = WaitForTitle(argv[2], DefaultWait);
         return dialog && winauto::ClickControl(dialog, std::atoi(argv[3])) ? 0 : 1;
+    }
+    if (verb == "syscommand" && argc > 3) {
+        HWND window = WaitForTitle(argv[2], DefaultWait);
+        return window && PostMessageA(window, WM_SYSCOMMAND, std::strtoul(argv[3], nullptr, 0), 0) ? 0 : 1;
     }
     if (verb == "msgbox" && argc > 3)
         return AnswerMessageBox(argv[2], std::atoi(argv[3]), WaitArgument(argc, argv, 4));

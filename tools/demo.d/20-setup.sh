@@ -6,6 +6,12 @@ step "setup.exe from the medium, as Windows 95"
 setup_run=$!
 auto wait "Welcome" 20000
 shot "Welcome" setup-welcome "setup: the Welcome dialog"
+echo "About, from the Welcome dialog's system menu:"
+auto syscommand "Welcome" 0x10
+auto wait "About Setup" >/dev/null
+shot "About Setup" setup-about "setup: About, from the system menu"
+auto click "About Setup" 1
+auto gone "About Setup"
 if [ -n "${DEMO_BY_HAND:-}" ]; then
     echo "Click through the wizard on display $DISPLAY; the demo goes on when setup ends."
     echo "(The tray utility's steps need the Lumivane function installed.)"
