@@ -7,6 +7,15 @@ hookrecord='HKCU\Software\Tamrix Stand-ins\Pupex.dll'
 nt_class='HKCR\CLSID\{4753B0A0-79BB-101B-AE4B-00AA00373B20}'
 nt_handler='HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Controls Folder\Mouse\shellex\PropertySheetHandlers\Tamrix CPL'
 reg_set() { win reg add "$@" /f >/dev/null; }
+# tray_choice ITEM [NAME CAPTION]: chooses item ITEM of the puppy's menu; with NAME, the menu
+# becomes the report's picture NAME.png first.
+tray_choice() {
+    if [ $# -eq 1 ]; then
+        auto tray-menu "$1"
+    else
+        auto tray-menu "$1" 10000 "$(picture "$2")" && echo "[screenshot $2.png: $3]"
+    fi
+}
 # The folder of "Common Programs" on the Unix side.
 common_programs() {
     winepath -u "$(win reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Explorer\Shell Folders' \
@@ -56,18 +65,18 @@ echo "The hook library C:\\Tamrix\\Pupex.dll was started (InitTestDLL) and saw t
 values "$hookrecord"
 
 step "The puppy's menu: About"
-auto tray-menu 0 10000 "Z:${out//\//\\}\\pupex-menu.png" && echo "[screenshot pupex-menu.png: Pupex: the puppy's menu]"
+tray_choice 0 pupex-menu "Pupex: the puppy's menu"
 auto wait "About Lumivane" >/dev/null
 shot "About Lumivane" pupex-about "Pupex: the About dialog"
 auto click "About Lumivane" 1
 
 step "The puppy's menu: \"&Disable\" switches Lumivane off"
-auto tray-menu 1
+tray_choice 1
 sleep 0.5
 win "$bin/pupexctl.exe" block | grep 'word  6'
 
 step "The puppy's menu again: now \"&Enable\", and Lumivane is on again"
-auto tray-menu 1 10000 "Z:${out//\//\\}\\pupex-menu-enable.png" && echo "[screenshot pupex-menu-enable.png: Pupex: the menu while Lumivane is off]"
+tray_choice 1 pupex-menu-enable "Pupex: the menu while Lumivane is off"
 sleep 0.5
 win "$bin/pupexctl.exe" block | grep 'word  6'
 
