@@ -146,34 +146,63 @@ std::string Narrow(const wchar_t* text)
     return result;
 }
 
+// Without a tray of the X desktop, Wine 8's explorer shows the icons in a window of the X11
+// driver's, Wine 10's in its own taskbar window.
 HWND StandaloneTray()
 {
-    return FindTopWindow("__winex11_standalone_tray", nullptr);
+    if (HWND tray = FindTopWindow("__winex11_standalone_tray", nullptr))
+        return tray;
+    return FindTopWindow("Shell_TrayWnd", nullptr);
+}
+
+bool IsTrayIconWindow(HWND window)
+{
+    return IsClass(window, "__winex11_tray_icon") || IsClass(window, "__wine_tray_icon");
 }
 
 // The process whose tooltips hold the icons' tips: explorer.
 DWORD TrayProcessId()
 {
     HWND tray = StandaloneTray();
-    if (!tray)
-        tray = FindTopWindow("Shell_TrayWnd", nullptr);
     return tray ? WindowProcessId(tray) : 0;
 }
 
 // TTM_ENUMTOOLS is not marshalled between processes: the record and the text buffer it
-// points to must live in the tooltip's own process.
+// points to must live in the tooltip's own process, laid out as that process lays it out. A
+// 32-bit test under a WoW64 Wine reads the tips of a 64-bit explorer.
+template <typename Pointer>
+struct ToolInfoRecord {
+    UINT cbSize;
+    UINT uFlags;
+    Pointer hwnd;
+    Pointer uId;
+    RECT rect;
+    Pointer hinst;
+    Pointer lpszText;
+    Pointer lParam;
+    Pointer lpReserved;
+};
+
+bool IsWow64(HANDLE process)
+{
+    BOOL wow64 = FALSE;
+    return IsWow64Process(process, &wow64) && wow64;
+}
+
 class RemoteToolInfo {
 public:
     static constexpr size_t kTextChars = 1024;   // the tooltip copies up to INFOTIPSIZE
 
     explicit RemoteToolInfo(DWORD processId)
-        : process_(OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE,
+        : process_(OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE |
+                                   PROCESS_QUERY_INFORMATION,
                                FALSE, processId))
     {
-        if (process_)
-            memory_ = static_cast<char*>(VirtualAllocEx(process_, nullptr, kSize,
-                                                        MEM_COMMIT | MEM_RESERVE,
-                                                        PAGE_READWRITE));
+        if (!process_)
+            return;
+        remote64_ = sizeof(void*) == 8 || (IsWow64(GetCurrentProcess()) && !IsWow64(process_));
+        memory_ = static_cast<char*>(VirtualAllocEx(process_, nullptr, kSize,
+                                                    MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
     }
     ~RemoteToolInfo()
     {
@@ -189,9 +218,21 @@ public:
 
     std::optional<TrayTip> Read(HWND tooltip, int index)
     {
-        TTTOOLINFOW info{};
+        return remote64_ ? Read<uint64_t>(tooltip, index) : Read<uint32_t>(tooltip, index);
+    }
+
+private:
+    static constexpr size_t kRecordSize = sizeof(ToolInfoRecord<uint64_t>);
+    static constexpr size_t kSize = kRecordSize + kTextChars * sizeof(wchar_t);
+
+    char* RemoteText() const { return memory_ + kRecordSize; }
+
+    template <typename Pointer>
+    std::optional<TrayTip> Read(HWND tooltip, int index)
+    {
+        ToolInfoRecord<Pointer> info{};
         info.cbSize = sizeof info;
-        info.lpszText = RemoteText();
+        info.lpszText = static_cast<Pointer>(reinterpret_cast<uintptr_t>(RemoteText()));
         const wchar_t empty = L'\0';
         if (!WriteProcessMemory(process_, memory_, &info, sizeof info, nullptr) ||
             !WriteProcessMemory(process_, RemoteText(), &empty, sizeof empty, nullptr))
@@ -202,22 +243,20 @@ public:
             return std::nullopt;
         std::vector<wchar_t> text(kTextChars + 1, L'\0');
         // A callback or resource tip leaves lpszText pointing elsewhere: no text to read.
-        if (info.lpszText == RemoteText() &&
+        if (info.lpszText == reinterpret_cast<uintptr_t>(RemoteText()) &&
             !ReadProcessMemory(process_, RemoteText(), text.data(), kTextChars * sizeof(wchar_t),
                                nullptr))
             return std::nullopt;
         TrayTip tip;
-        tip.icon = (info.uFlags & TTF_IDISHWND) ? reinterpret_cast<HWND>(info.uId) : info.hwnd;
+        // Window handles are 32-bit values in both layouts.
+        Pointer const owner = (info.uFlags & TTF_IDISHWND) ? info.uId : info.hwnd;
+        tip.icon = reinterpret_cast<HWND>(static_cast<uintptr_t>(owner));
         tip.text = Narrow(text.data());
         return tip;
     }
 
-private:
-    static constexpr size_t kSize = sizeof(TTTOOLINFOW) + kTextChars * sizeof(wchar_t);
-
-    wchar_t* RemoteText() const { return reinterpret_cast<wchar_t*>(memory_ + sizeof(TTTOOLINFOW)); }
-
     HANDLE process_;
+    bool remote64_ = false;
     char* memory_ = nullptr;
 };
 
@@ -610,7 +649,7 @@ std::vector<HWND> TrayIconWindows()
     std::vector<HWND> icons;
     if (HWND tray = StandaloneTray())
         for (HWND child : ChildWindows(tray))
-            if (IsClass(child, "__winex11_tray_icon"))
+            if (IsTrayIconWindow(child))
                 icons.push_back(child);
     return icons;
 }

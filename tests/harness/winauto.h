@@ -115,7 +115,7 @@ struct TrayTip {
     std::string text;
 };
 
-// The "__winex11_tray_icon" windows, one per icon.
+// The windows of the tray icons, one per icon.
 std::vector<HWND> TrayIconWindows();
 int TrayIconCount();
 // Polls until exactly this many icons are shown; false on timeout.

@@ -289,7 +289,9 @@ void PutNtInstallation()
     CreateDirectoryA("c:\\Tamrix", nullptr);
     for (char const* file : InstalledFiles)
         WriteTextFile(file, std::string("installed ") + file);
+    // A 32-bit program's system folder under WoW64 has no Drivers folder of its own yet.
     std::string const drivers = SystemFolder() + "\\Drivers\\";
+    CreateDirectoryA(drivers.c_str(), nullptr);
     WriteTextFile(drivers + "brellsio.sys", "serial mouse driver");
     WriteTextFile(drivers + "tovrexa.sys", "PS/2 mouse driver");
 

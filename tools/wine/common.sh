@@ -15,6 +15,9 @@ wine_env() {
     export HOME=$TAMRIX_WINE/home
 }
 
+# The data folder of the Wine on PATH: Debian's in /usr, or the WoW64 one of the shipping build.
+wine_data() { echo "$(dirname "$(command -v wine)")/../share/wine"; }
+
 log() { echo "wine-harness: $*" >&2; }
 
 # Quiet Wine: daemons started here inherit these descriptors, never the caller's, so CTest
@@ -32,9 +35,12 @@ make_pristine() {
         quiet wine reg add 'HKLM\System\CurrentControlSet\Services\tamrix' /v ImagePath \
             /t REG_EXPAND_SZ /d 'C:\standins\tamrix.sys' /f
         wineserver -k; wineserver -w
-        # Wine draws the caption buttons with Marlett, which it does not find in its own
-        # font folder here; from the prefix's font folder it does.
-        cp /usr/share/wine/fonts/marlett.ttf "$p/drive_c/windows/Fonts/"
+        # Wine draws the caption buttons with Marlett, which Debian's Wine does not find in
+        # its own font folder; from the prefix's font folder it does. The dialogs are laid
+        # out for Windows 95's 8-point "MS Sans Serif", a bitmap font: from the prefix's
+        # folder Wine renders that face with its bitmap twin, as Windows 95 does, where
+        # Debian's Wine would otherwise take a wider TrueType face through fontconfig.
+        cp "$(wine_data)/fonts/marlett.ttf" "$(wine_data)/fonts/sserife.fon" "$p/drive_c/windows/Fonts/"
         mkdir -p "$p/drive_c/standins"
         cp "$TAMRIX_BIN/tamrix.sys" "$p/drive_c/standins/tamrix.sys"
         unlink_user_folders "$p"
