@@ -16,7 +16,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <set>
 #include <string>
 
 #include "winauto.h"
@@ -61,26 +60,25 @@ int AnswerMessageBox(char const* caption, int button, DWORD timeout)
     return winauto::ClickControl(box->hwnd, button) ? 0 : 1;
 }
 
-bool ShowsMoreThanAPlainArea(winauto::Image const& image)
+// A window not painted yet shows one plain colour where its contents go.
+bool ClientIsPainted(HWND window)
 {
-    std::set<unsigned long> colours;
-    for (size_t i = 0; i + 2 < image.rgb.size() && colours.size() <= 4; i += 3)
-        colours.insert(image.rgb[i] << 16 | image.rgb[i + 1] << 8 | image.rgb[i + 2]);
-    return colours.size() > 4;
+    winauto::Image const client = winauto::CaptureClient(window);
+    for (size_t i = 3; i < client.rgb.size(); ++i)
+        if (client.rgb[i] != client.rgb[i % 3])
+            return true;
+    return false;
 }
 
 // A window that has just appeared may not be on the screen yet: Wine shows what a program
 // painted when that program next waits for messages, which setup does not do while it copies.
-// So the picture is taken again until it shows more than a plain area, for two seconds at most,
-// or until the window is gone; false, and no file, when it never showed.
+// So the picture is taken once the window's contents show, waiting two seconds at most, or
+// until the window is gone; false, and no file, when they never showed.
 bool SavePaintedWindowPng(HWND window, char const* path)
 {
-    for (int attempt = 0; attempt < 40; ++attempt) {
-        winauto::Image image = winauto::CaptureWindow(window);
-        if (image.rgb.empty())
-            break;
-        if (ShowsMoreThanAPlainArea(image))
-            return winauto::WritePng(path, image);
+    for (int attempt = 0; attempt < 40 && IsWindow(window); ++attempt) {
+        if (ClientIsPainted(window))
+            return winauto::WritePng(path, winauto::CaptureWindow(window));
         Sleep(50);
     }
     std::fprintf(stderr, "autodrive: the window never showed on the screen\n");

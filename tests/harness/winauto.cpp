@@ -729,13 +729,32 @@ Image CaptureScreen()
     return CaptureScreenRect(VirtualScreen());
 }
 
-Image CaptureWindow(HWND window)
+namespace {
+
+Image CaptureVisible(RECT const& r)
 {
-    RECT r{}, visible{};
+    RECT visible{};
     const RECT screen = VirtualScreen();
-    if (!GetWindowRect(window, &r) || !IntersectRect(&visible, &r, &screen))
+    if (!IntersectRect(&visible, &r, &screen))
         return {};
     return CaptureScreenRect(visible);
+}
+
+} // namespace
+
+Image CaptureWindow(HWND window)
+{
+    RECT r{};
+    return GetWindowRect(window, &r) ? CaptureVisible(r) : Image{};
+}
+
+Image CaptureClient(HWND window)
+{
+    RECT r{};
+    if (!GetClientRect(window, &r))
+        return {};
+    MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&r), 2);
+    return CaptureVisible(r);
 }
 
 bool WritePng(const std::string& path, const Image& image)

@@ -145,6 +145,8 @@ struct Image {
 Image CaptureScreen();
 // The window's rectangle on the screen (what covers it included).
 Image CaptureWindow(HWND window);
+// The window's client area on the screen.
+Image CaptureClient(HWND window);
 // Writes an uncompressed 24-bit PNG.
 bool WritePng(const std::string& path, const Image& image);
 bool SaveScreenPng(const std::string& path);

@@ -6,19 +6,24 @@ services='HKLM\SYSTEM\CurrentControlSet\Services'
 hookrecord='HKCU\Software\Tamrix Stand-ins\Pupex.dll'
 nt_class='HKCR\CLSID\{4753B0A0-79BB-101B-AE4B-00AA00373B20}'
 nt_handler='HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Controls Folder\Mouse\shellex\PropertySheetHandlers\Tamrix CPL'
-reg_set() { win reg add "$@" /f >/dev/null; }
+reg_set() { reg add "$@" /f >/dev/null; }
 # tray_choice ITEM [NAME CAPTION]: chooses item ITEM of the puppy's menu; with NAME, the menu
 # becomes the report's picture NAME.png first.
 tray_choice() {
     if [ $# -eq 1 ]; then
         auto tray-menu "$1"
     else
-        auto tray-menu "$1" 10000 "$(picture "$2")" && echo "[screenshot $2.png: $3]"
+        auto tray-menu "$1" 10000 "$(picture "$2")"
+        if [ -f "$out/$2.png" ]; then
+            echo "[screenshot $2.png: $3]"
+        else
+            echo "(no picture of the puppy's menu: it did not show on the screen while it was there)"
+        fi
     fi
 }
 # The folder of "Common Programs" on the Unix side.
 common_programs() {
-    winepath -u "$(win reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Explorer\Shell Folders' \
+    winepath -u "$(reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Explorer\Shell Folders' \
         /v 'Common Programs' | sed -n 's/^ *Common Programs *REG_SZ *//p')"
 }
 
@@ -40,7 +45,8 @@ reg_set "$nt_handler" /ve /d '{4753B0A0-79BB-101B-AE4B-00AA00373B20}'
 for file in Morvane.dll Glovreth.exe Brellsio.sys Tovrexa.sys; do
     win cmd /c "echo NT file $file> C:\\Tamrix\\$file"
 done
-echo "NT driver" >"$drive_c/windows/system32/drivers/brellsio.sys"
+mkdir -p "$drive_c/windows/$system_folder/drivers"
+echo "NT driver" >"$drive_c/windows/$system_folder/drivers/brellsio.sys"
 # The NT installation puts the shortcuts that setup made for the user into the common folder.
 mkdir -p "$(common_programs)/Tamrix"
 for file in Lumivane.Lnk Uninstall.Lnk; do
@@ -52,7 +58,7 @@ step "What the NT installation added"
 changes setting nt
 
 step "C:\\Tamrix\\Pupex.exe starts from its start-up entry, as Windows NT 4.0"
-echo "Its start-up entry: $(win reg query 'HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Run' /v Lumivane |
+echo "Its start-up entry: $(reg query 'HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Run' /v Lumivane |
     sed -n 's/^ *Lumivane *REG_SZ *//p')"
 win 'C:\Tamrix\Pupex.exe' 'C:\Tamrix' &
 pupex=$!

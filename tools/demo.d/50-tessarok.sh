@@ -21,7 +21,7 @@ snapshot removed
 
 step "What Tessarok removed"
 changes pupex removed
-echo "Sermouse starts with the system again: Start = $(win reg query "$services\\Sermouse" /v Start |
+echo "Sermouse starts with the system again: Start = $(reg query "$services\\Sermouse" /v Start |
     sed -n 's/^ *Start *REG_DWORD *//p')"
 echo "What stays: the Windows 95 entries of the installation (device, class key, system.ini,"
 echo "C:\\Tamrix with the files the NT remover does not name), which only the Windows 95"

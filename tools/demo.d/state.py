@@ -19,6 +19,10 @@ QUIET_KEYS = (
     "HKLM\\Software\\Microsoft\\Windows NT\\CurrentVersion\\Perflib",
     "HKLM\\Hardware",
     "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer",
+    # Wine 10's second names of keys the export shows under their first: the 32-bit classes
+    # and the control set that CurrentControlSet links to.
+    "HKLM\\Software\\Classes\\Wow6432Node",
+    "HKLM\\System\\ControlSet001",
 )
 QUIET_FILES = ("windows/temp/", "windows/logs/", "users/")
 
