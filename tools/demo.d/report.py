@@ -14,6 +14,7 @@ out = ["# The Tamrix mouse driver package at work under Wine", "",
        "Written by `make demo`: the installation from the medium with `setup` as Windows 95, "
        "one setting's road through `Rodlink` to the driver and back, the tray utility `Pupex` "
        "as Windows NT 4.0, and the removal with `Tessarok`, all in one fresh Wine prefix. "
+       "The first step says which build's medium it is. "
        "Below each step: what it printed, and the dialogs as they were on the screen.", ""]
 block = []
 
