@@ -184,6 +184,27 @@ TEST(SetupCopy, DeepCurrentDirectoryIsAnUnreadableSource)
     EXPECT_FALSE(FolderExists("C:\\Tamrix"));
 }
 
+// The device information file opens but cannot be read: the expansion library fails while it
+// copies, and the message is the source's.
+TEST(SetupCopy, SourceThatCannotBeReadWhileCopyingIsAnUnreadableSource)
+{
+    SetupRun setup(MediumFolder(), UnreadableMediumFolder());
+    ASSERT_TRUE(setup.ChooseInstallation(true, true));
+    auto box = setup.WaitForMessageBox("Setup Error");
+    ASSERT_TRUE(box);
+    EXPECT_EQ(UnreadableSource, box->text);
+    HWND copy = winauto::FindTopWindow("#32770", "Copy files", setup.Id());
+    ASSERT_TRUE(copy);
+    CopyDisplay const display = ReadCopyDisplay(copy);
+    EXPECT_EQ(UnreadableMediumFolder() + "\\QUELLBOX.INF", display.from);
+    EXPECT_EQ("C:\\Tamrix\\QUELLBOX.INF", display.to);
+    ASSERT_TRUE(winauto::ClickControl(box->hwnd, IDOK));
+    ASSERT_TRUE(setup.WaitForDialog("Exit Setup"));
+    EXPECT_FALSE(winauto::FindTopWindow("#32770", "Setup Error", setup.Id())) << "a second message";
+    ASSERT_TRUE(setup.Answer("Exit Setup", IDCANCEL));
+    EXPECT_TRUE(setup.WaitForExit());
+}
+
 TEST(SetupCopy, UnwritableDestinationIsAFailedCopy)
 {
     // A folder where the library should go: the file cannot be created.

@@ -30,6 +30,11 @@ std::string SourcePath(std::string const& relative)
     return FromUnix(std::string(TAMRIX_SOURCE_DIR) + "/" + relative);
 }
 
+std::string UnreadableMediumFolder()
+{
+    return FromUnix(UNREADABLE_MEDIUM);
+}
+
 std::string MediumCopyWithout(std::vector<std::string> const& missing)
 {
     char temp[MAX_PATH];
@@ -164,8 +169,8 @@ SetupRun::SetupRun(std::string const& medium)
 {
 }
 
-SetupRun::SetupRun(std::string const& medium, std::string const& currentDirectory)
-    : process_(winauto::StartProcess("\"" + medium + "\\setup.exe\"", currentDirectory))
+SetupRun::SetupRun(std::string const& medium, std::string const& currentDirectory, std::string const& program)
+    : process_(winauto::StartProcess("\"" + medium + "\\" + program + "\"", currentDirectory))
 {
 }
 

@@ -20,6 +20,10 @@ std::string MediumFolder();
 std::string SourcePath(std::string const& relative);
 // A copy of the medium in the temporary folder, without the named files.
 std::string MediumCopyWithout(std::vector<std::string> const& missing);
+// The medium as the build also assembled it with a device information file ("quellbox.inf",
+// found as "QUELLBOX.INF" too) that opens but cannot be read: the build links that name to
+// Linux's /proc/self/mem, whose first page no read can reach.
+std::string UnreadableMediumFolder();
 
 std::optional<std::string> ReadFileBytes(std::string const& path);
 bool WriteFileBytes(std::string const& path, std::string const& bytes);
@@ -51,8 +55,10 @@ std::optional<Link> ReadLink(std::string const& path);
 class SetupRun {
 public:
     explicit SetupRun(std::string const& medium = MediumFolder());
-    // setup.exe of one medium started with another folder as its current directory.
-    SetupRun(std::string const& medium, std::string const& currentDirectory);
+    // setup.exe of one medium started with another folder as its current directory; or the
+    // installer under another file name there, which gives it a Windows version of its own.
+    SetupRun(std::string const& medium, std::string const& currentDirectory,
+             std::string const& program = "setup.exe");
     DWORD Id() const { return process_.Id(); }
     winauto::Process const& Process() const { return process_; }
 
