@@ -326,6 +326,17 @@ class SetupWininit : public testing::TestWithParam<WininitCase> {};
 
 std::string const NulLines = "NUL=C:\\WINDOWS\\OLD1.TMP\r\nNUL=C:\\WINDOWS\\OLD2.TMP\r\n";
 
+// Numbered lines: enough of them that the file is read and moved in several pieces.
+std::string Lines(std::string const& start, int count)
+{
+    std::string lines;
+    for (int i = 0; i < count; ++i)
+        lines += start + std::to_string(i) + " takes some room in the file\r\n";
+    return lines;
+}
+
+std::string const BeforeRename = Lines("; a comment left by another installer ", 20) + "[rename]\r\n" + NulLines + "\r\n";
+
 }  // namespace
 
 TEST_P(SetupWininit, TheNewLineJoinsTheRenameSectionAndNothingElseChanges)
@@ -368,6 +379,5 @@ INSTANTIATE_TEST_SUITE_P(
         WininitCase{"RenameLastWithoutFinalLineBreak", true, "[Rename]\r\n" + NulLines + "NUL=C:\\WINDOWS\\OLD3.TMP",
                     std::string::npos, "\r\n"},
         WininitCase{"RenameBeforeAnotherSection", true,
-                    "; left by another installer\r\n[rename]\r\n" + NulLines + "\r\n[Other]\r\nNUL=1\r\n",
-                    std::string("; left by another installer\r\n[rename]\r\n" + NulLines + "\r\n").size(), ""}),
+                    BeforeRename + "[Other]\r\nNUL=1\r\nNUL=2\r\n" + Lines("key", 60), BeforeRename.size(), ""}),
     [](testing::TestParamInfo<WininitCase> const& info) { return std::string(info.param.name); });
