@@ -190,19 +190,11 @@ TEST(SetupCopy, SourceThatCannotBeReadWhileCopyingIsAnUnreadableSource)
 {
     SetupRun setup(MediumFolder(), UnreadableMediumFolder());
     ASSERT_TRUE(setup.ChooseInstallation(true, true));
-    auto box = setup.WaitForMessageBox("Setup Error");
-    ASSERT_TRUE(box);
-    EXPECT_EQ(UnreadableSource, box->text);
-    HWND copy = winauto::FindTopWindow("#32770", "Copy files", setup.Id());
-    ASSERT_TRUE(copy);
-    CopyDisplay const display = ReadCopyDisplay(copy);
-    EXPECT_EQ(UnreadableMediumFolder() + "\\QUELLBOX.INF", display.from);
-    EXPECT_EQ("C:\\Tamrix\\QUELLBOX.INF", display.to);
-    ASSERT_TRUE(winauto::ClickControl(box->hwnd, IDOK));
-    ASSERT_TRUE(setup.WaitForDialog("Exit Setup"));
-    EXPECT_FALSE(winauto::FindTopWindow("#32770", "Setup Error", setup.Id())) << "a second message";
-    ASSERT_TRUE(setup.Answer("Exit Setup", IDCANCEL));
-    EXPECT_TRUE(setup.WaitForExit());
+    auto failed = setup.ExitAfterFailedCopy();
+    ASSERT_TRUE(failed);
+    EXPECT_EQ(UnreadableSource, failed->message);
+    EXPECT_EQ(UnreadableMediumFolder() + "\\QUELLBOX.INF", failed->from);
+    EXPECT_EQ("C:\\Tamrix\\QUELLBOX.INF", failed->to);
 }
 
 TEST(SetupCopy, UnwritableDestinationIsAFailedCopy)

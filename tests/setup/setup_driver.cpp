@@ -216,4 +216,19 @@ bool SetupRun::FinishWithoutReboot() const
     return Answer("Install Finished", IDCANCEL) && WaitForExit().has_value();
 }
 
+std::optional<FailedCopy> SetupRun::ExitAfterFailedCopy() const
+{
+    auto box = WaitForMessageBox("Setup Error");
+    HWND copy = winauto::FindTopWindow("#32770", "Copy files", Id());
+    if (!box || !copy)
+        return std::nullopt;
+    FailedCopy const failed{box->text, winauto::ControlText(copy, 1004), winauto::ControlText(copy, 1005)};
+    if (!winauto::ClickControl(box->hwnd, IDOK) || !WaitForDialog("Exit Setup") ||
+        winauto::FindTopWindow("#32770", "Setup Error", Id()))
+        return std::nullopt;
+    if (!Answer("Exit Setup", IDCANCEL) || !WaitForExit())
+        return std::nullopt;
+    return failed;
+}
+
 }  // namespace setuptest

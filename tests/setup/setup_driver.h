@@ -51,6 +51,13 @@ struct Link {
 };
 std::optional<Link> ReadLink(std::string const& path);
 
+// What the Copy files dialog showed with a "Setup Error" message.
+struct FailedCopy {
+    std::string message;
+    std::string from;
+    std::string to;
+};
+
 // setup.exe started from a medium folder (by default also its current directory).
 class SetupRun {
 public:
@@ -71,6 +78,9 @@ public:
     bool ChooseInstallation(bool serial, bool lumivane) const;
     // From Install Finished: No, then the program's end.
     bool FinishWithoutReboot() const;
+    // A pass that stops at one "Setup Error" message: what it showed; then OK, Exit Setup and
+    // the program's end. nullopt when the run goes another way, a second message included.
+    std::optional<FailedCopy> ExitAfterFailedCopy() const;
     std::optional<DWORD> WaitForExit() const { return process_.WaitForExit(Timeout); }
 
 private:

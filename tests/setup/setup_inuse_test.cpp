@@ -228,16 +228,10 @@ TEST_P(SetupInUse, AnExpansionThatFailsLeavesNothingForTheRestart)
 
     SetupRun setup(folder, UnreadableMediumFolder(), mode.program);
     ASSERT_TRUE(setup.ChooseInstallation(true, true));
-    auto box = setup.WaitForMessageBox("Setup Error");
-    ASSERT_TRUE(box);
-    EXPECT_EQ(UnreadableSource, box->text);
-    HWND copy = winauto::FindTopWindow("#32770", "Copy files", setup.Id());
-    ASSERT_TRUE(copy);
-    EXPECT_EQ("C:\\Tamrix\\QUELLBOX.INF", winauto::ControlText(copy, 1005));
-    EXPECT_EQ(std::vector<std::string>{}, TemporaryFiles()) << "while the message shows";
-    ASSERT_TRUE(winauto::ClickControl(box->hwnd, IDOK));
-    ASSERT_TRUE(setup.Answer("Exit Setup", IDCANCEL));
-    EXPECT_TRUE(setup.WaitForExit());
+    auto failed = setup.ExitAfterFailedCopy();
+    ASSERT_TRUE(failed);
+    EXPECT_EQ(UnreadableSource, failed->message);
+    EXPECT_EQ("C:\\Tamrix\\QUELLBOX.INF", failed->to);
 
     EXPECT_EQ(std::vector<std::string>{}, TemporaryFiles());
     EXPECT_EQ("", winauto::Describe(winauto::WininitRenames()));
@@ -286,15 +280,10 @@ TEST_P(SetupInUse, AReplacementThatCannotBeRecordedIsAFailedCopy)
 
     SetupRun setup(folder, folder, mode.program);
     ASSERT_TRUE(setup.ChooseInstallation(true, true));
-    auto box = setup.WaitForMessageBox("Setup Error");
-    ASSERT_TRUE(box);
-    EXPECT_EQ(UnwritableDestination, box->text);
-    HWND copy = winauto::FindTopWindow("#32770", "Copy files", setup.Id());
-    ASSERT_TRUE(copy);
-    EXPECT_EQ("C:\\Tamrix\\tamrix.hlp", winauto::ControlText(copy, 1005));
-    ASSERT_TRUE(winauto::ClickControl(box->hwnd, IDOK));
-    ASSERT_TRUE(setup.Answer("Exit Setup", IDCANCEL));
-    EXPECT_TRUE(setup.WaitForExit());
+    auto failed = setup.ExitAfterFailedCopy();
+    ASSERT_TRUE(failed);
+    EXPECT_EQ(UnwritableDestination, failed->message);
+    EXPECT_EQ("C:\\Tamrix\\tamrix.hlp", failed->to);
 
     EXPECT_EQ(std::vector<std::string>{}, TemporaryFiles());
     EXPECT_EQ("", winauto::Describe(winauto::PendingFileOperations()));
