@@ -3,9 +3,9 @@
 #include <windows.h>
 #include <lzexpand.h>
 
-
 #include "dialogs.h"
 #include "paths.h"
+#include "restart_replace.h"
 #include "state.h"
 
 namespace {
@@ -34,6 +34,59 @@ void ReportUnwritableDestination()
 {
     ReportCopyError(
         "Can't write destination file to continue copying!\n\nYou must check your path of destination file!");
+}
+
+// The expansion library reads the source only while it copies: a read that fails then is the
+// source's fault, any other failure the destination's.
+void ReportFailedExpansion(LONG result)
+{
+    if (result == LZERROR_READ)
+        ReportUnreadableSource();
+    else
+        ReportUnwritableDestination();
+}
+
+// Opened without the library's fallback to the name ending in "_", which would put a file
+// that cannot be created under another name and report success.
+HFILE OpenForWriting(char const* path, OFSTRUCT& info)
+{
+    return OpenFile(path, &info, OF_CREATE | OF_WRITE);
+}
+
+// The copy's result: the bytes written, or a negative LZERROR_* code.
+LONG ExpandAndClose(INT input, HFILE output)
+{
+    LONG const copied = LZCopy(input, output);
+    LZClose(output);
+    return copied;
+}
+
+// A destination in use gets the new file beside it, which the system puts in place at the
+// restart. Nothing is left behind when that cannot be arranged.
+LONG ExpandForRestart(INT input, char const* destination)
+{
+    PathBuffer temporary;
+    if (!CreateTemporaryBeside(destination, temporary))
+        return LZERROR_BADOUTHANDLE;
+    OFSTRUCT info = {};
+    HFILE const output = OpenForWriting(temporary, info);
+    LONG copied = output == HFILE_ERROR ? LZERROR_BADOUTHANDLE : ExpandAndClose(input, output);
+    if (copied >= 0 && !ReplaceAtRestart(destination, temporary))
+        copied = LZERROR_BADOUTHANDLE;
+    if (copied < 0)
+        DeleteFileA(temporary);
+    return copied;
+}
+
+LONG ExpandToDestination(INT input, char const* destination)
+{
+    OFSTRUCT info = {};
+    HFILE const output = OpenForWriting(destination, info);
+    if (output != HFILE_ERROR)
+        return ExpandAndClose(input, output);
+    if (DestinationInUse(destination, info.nErrCode))
+        return ExpandForRestart(input, destination);
+    return LZERROR_BADOUTHANDLE;
 }
 
 // Makes one folder level; one that exists already is fine.
@@ -67,30 +120,27 @@ void CCopyFilesDlg::CopyOneFile(char const* destination, char const* source)
         ReportUnreadableSource();
         return;
     }
-    // Opened without the library's fallback to the name ending in "_", which would put a file
-    // that cannot be created under another name and report success.
-    OFSTRUCT destinationInfo = {};
-    HFILE const output = OpenFile(destination, &destinationInfo, OF_CREATE | OF_WRITE);
-    if (output == HFILE_ERROR) {
-        LZClose(input);
-        ReportUnwritableDestination();
-        return;
-    }
-    LONG const copied = LZCopy(input, output);
+    LONG const copied = ExpandToDestination(input, destination);
     LZClose(input);
-    LZClose(output);
     if (copied < 0)
-        ReportUnwritableDestination();
+        ReportFailedExpansion(copied);
 }
 
-// The source is the medium's name after the current directory, read anew for every file.
+// The source is the medium's name after the current directory, read anew for every file. A
+// destination that could not be made into a path (nullptr) fails like one that cannot be
+// written.
 void CCopyFilesDlg::CopyFromMedium(char const* sourceName, char const* destination, int fileNumber)
 {
     PathBuffer source;
-    if (CurrentDirectoryPath(source, sourceName))
-        CopyOneFile(destination, source);
-    else
+    if (!CurrentDirectoryPath(source, sourceName)) {
         ReportUnreadableSource();
+    } else if (!destination) {
+        SetDlgItemText(IDC_COPY_FROM, source);
+        SetDlgItemText(IDC_COPY_TO, "");
+        ReportUnwritableDestination();
+    } else {
+        CopyOneFile(destination, source);
+    }
     ShowProgressAfter(fileNumber);
 }
 
@@ -113,9 +163,8 @@ void CCopyFilesDlg::ShowProgress(int position)
 void CCopyFilesDlg::CopyDriverToSystem()
 {
     PathBuffer destination;
-    if (!SystemFolderPath(destination, "\\tamrix.vxd"))
-        return;
-    CopyFromMedium("\\tamrix.vx_", destination, 1);
+    bool const fits = SystemFolderPath(destination, "\\tamrix.vxd");
+    CopyFromMedium("\\tamrix.vx_", fits ? destination : nullptr, 1);
 }
 
 void CCopyFilesDlg::CopyProgramFiles()
@@ -136,12 +185,13 @@ void CCopyFilesDlg::CopyInfToWindows()
     PathBuffer infFolder;
     PathBuffer otherFolder;
     PathBuffer destination;
-    if (!WindowsFolderPath(infFolder, "\\Inf") || !JoinPath(otherFolder, infFolder, "\\Other") ||
-        !JoinPath(destination, otherFolder, "\\quellbox.inf"))
-        return;
-    CreateFolder(infFolder);
-    CreateFolder(otherFolder);
-    CopyFromMedium("\\quellbox.inf", destination, 9);
+    bool const fits = WindowsFolderPath(infFolder, "\\Inf") && JoinPath(otherFolder, infFolder, "\\Other") &&
+                      JoinPath(destination, otherFolder, "\\quellbox.inf");
+    if (fits) {
+        CreateFolder(infFolder);
+        CreateFolder(otherFolder);
+    }
+    CopyFromMedium("\\quellbox.inf", fits ? destination : nullptr, 9);
 }
 
 void CCopyFilesDlg::CopyUninstallerAndLumivane()

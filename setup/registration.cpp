@@ -45,14 +45,11 @@ bool KeyExists(char const* path)
     return true;
 }
 
-// Whether a subkey is still there after an attempt to delete it.
-bool KeyStays(HKEY parent, char const* name)
+// The name of the subkey at this index, in a buffer of MAX_PATH.
+bool SubkeyAt(HKEY key, DWORD index, char* name)
 {
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(parent, name, 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return false;
-    RegCloseKey(key);
-    return true;
+    DWORD length = MAX_PATH;
+    return RegEnumKeyExA(key, index, name, &length, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
 }
 
 HKEY CreateKey(char const* path)
@@ -81,18 +78,19 @@ void SetPaddedString(HKEY key, char const* name, char const* text, DWORD length)
 
 // Deletes a key with everything below it. Windows 95's RegDeleteKeyA would take the subtree
 // in one call, but NT's refuses a key with subkeys and Wine's Windows 95 emulation stops
-// after the first of several: going down the tree works the same everywhere.
+// after the first of several: going down the tree works the same everywhere. A subkey that
+// stays (one that cannot be opened or deleted) is passed over, so that the rest still goes
+// and the walk always ends; the listing tells, since it names the subkey still at its place.
 void DeleteKeyTree(HKEY parent, char const* name)
 {
     HKEY key = nullptr;
     if (RegOpenKeyExA(parent, name, 0, KEY_ALL_ACCESS, &key) == ERROR_SUCCESS) {
         char subkey[MAX_PATH];
-        DWORD length = sizeof subkey;
-        while (RegEnumKeyExA(key, 0, subkey, &length, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS) {
+        char next[MAX_PATH];
+        for (DWORD index = 0; SubkeyAt(key, index, subkey);) {
             DeleteKeyTree(key, subkey);
-            if (KeyStays(key, subkey))
-                break;
-            length = sizeof subkey;
+            if (SubkeyAt(key, index, next) && lstrcmpiA(next, subkey) == 0)
+                ++index;
         }
         RegCloseKey(key);
     }

@@ -22,11 +22,40 @@ char const* const DriverFiles[] = {"\\Drivers\\brellsio.sys", "\\Drivers\\tovrex
 char const ShellFoldersKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 char const* const Shortcuts[] = {"\\Lumivane.Lnk", "\\Uninstall.Lnk"};
 
-void DeleteJoined(char const* folder, char const* name)
+bool Exists(char const* path, bool folder)
+{
+    DWORD const attributes = GetFileAttributesA(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) == folder;
+}
+
+// A file that exists but cannot be deleted now (a running program, a loaded library, a
+// protected file) goes when the system restarts, before anything can hold it again. True when
+// it was left for the restart; a missing file is simply gone.
+bool DeleteNowOrAtRestart(char const* file)
+{
+    if (DeleteFileA(file) || !Exists(file, false))
+        return false;
+    return MoveFileExA(file, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT) != 0;
+}
+
+// An empty folder goes now. One that stays goes at the restart when what keeps it goes then
+// too: files of its own left for the restart, or the folder itself being in use. A folder kept
+// only by files the remover does not delete (the user's own) is left alone; were it left for
+// the restart with the others, the system would find it not empty and keep it all the same.
+void RemoveFolderNowOrAtRestart(char const* folder, bool filesLeftForRestart)
+{
+    if (RemoveDirectoryA(folder))
+        return;
+    bool const keptByFiles = GetLastError() == ERROR_DIR_NOT_EMPTY;
+    if (!Exists(folder, true) || (keptByFiles && !filesLeftForRestart))
+        return;
+    MoveFileExA(folder, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+}
+
+bool DeleteJoined(char const* folder, char const* name)
 {
     PathBuffer path;
-    if (JoinPath(path, folder, name))
-        DeleteFileA(path);
+    return JoinPath(path, folder, name) && DeleteNowOrAtRestart(path);
 }
 
 // The value's type is not examined, and it need not bring its terminating zero: a shorter
@@ -56,9 +85,10 @@ void ShowProgramsPathMissing()
 
 void DeleteInstalledFiles()
 {
+    bool leftForRestart = false;
     for (char const* file : InstalledFiles)
-        DeleteFileA(file);
-    RemoveDirectoryA(InstallFolder);
+        leftForRestart |= DeleteNowOrAtRestart(file);
+    RemoveFolderNowOrAtRestart(InstallFolder, leftForRestart);
 }
 
 void DeleteDriverFiles()
@@ -88,7 +118,8 @@ void DeleteStartMenuShortcuts()
     PathBuffer folder;
     if (!JoinPath(folder, programs, "\\Tamrix"))
         return;
+    bool leftForRestart = false;
     for (char const* shortcut : Shortcuts)
-        DeleteJoined(folder, shortcut);
-    RemoveDirectoryA(folder);
+        leftForRestart |= DeleteJoined(folder, shortcut);
+    RemoveFolderNowOrAtRestart(folder, leftForRestart);
 }

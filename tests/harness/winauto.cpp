@@ -956,4 +956,120 @@ bool EndSessionSentinel::WaitForEndSessionRequest(DWORD timeoutMs) const
     return WaitUntil(timeoutMs, [&] { return EndSessionRequested(); });
 }
 
+// ---- The restart's file operations ----
+
+namespace {
+
+std::string WithoutNtPrefix(const std::wstring& name)
+{
+    std::wstring const prefix = L"\\??\\";
+    std::wstring const plain = name.compare(0, prefix.size(), prefix) == 0 ? name.substr(prefix.size()) : name;
+    return std::string(plain.begin(), plain.end());
+}
+
+}  // namespace
+
+HeldFile::HeldFile(const std::string& path)
+    : handle_(CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS,
+                          nullptr))
+{
+}
+
+HeldFile::~HeldFile()
+{
+    Release();
+}
+
+void HeldFile::Release()
+{
+    if (IsHeld())
+        CloseHandle(handle_);
+    handle_ = INVALID_HANDLE_VALUE;
+}
+
+std::vector<RestartFileOperation> PendingFileOperations()
+{
+    std::vector<RestartFileOperation> operations;
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"SYSTEM\\CurrentControlSet\\Control\\Session Manager", 0,
+                      KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
+        return operations;
+    DWORD size = 0;
+    std::wstring data;
+    if (RegQueryValueExW(key, L"PendingFileRenameOperations", nullptr, nullptr, nullptr, &size) ==
+        ERROR_SUCCESS) {
+        data.resize(size / sizeof(wchar_t) + 1);
+        if (RegQueryValueExW(key, L"PendingFileRenameOperations", nullptr, nullptr,
+                             reinterpret_cast<BYTE*>(&data[0]), &size) != ERROR_SUCCESS)
+            data.clear();
+        data.resize(size / sizeof(wchar_t));
+    }
+    RegCloseKey(key);
+    // Pairs of names, each ended by a zero: the source, then the target, "!" before it when
+    // the target is to be replaced, empty when the source is to be deleted.
+    std::vector<std::wstring> names;
+    for (std::size_t start = 0; start < data.size();) {
+        std::size_t end = data.find(L'\0', start);
+        if (end == std::wstring::npos)
+            end = data.size();
+        names.push_back(data.substr(start, end - start));
+        start = end + 1;
+    }
+    for (std::size_t i = 0; i + 1 < names.size() && !names[i].empty(); i += 2) {
+        RestartFileOperation operation;
+        operation.source = WithoutNtPrefix(names[i]);
+        std::wstring target = names[i + 1];
+        operation.replaceExisting = !target.empty() && target[0] == L'!';
+        operation.target = WithoutNtPrefix(operation.replaceExisting ? target.substr(1) : target);
+        operations.push_back(operation);
+    }
+    return operations;
+}
+
+std::vector<RestartFileOperation> WininitRenames()
+{
+    std::vector<RestartFileOperation> operations;
+    char folder[MAX_PATH] = "";
+    GetWindowsDirectoryA(folder, MAX_PATH);
+    std::ifstream file(std::string(folder) + "\\WININIT.INI", std::ios::binary);
+    bool inRename = false;
+    for (std::string line; std::getline(file, line);) {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        if (!line.empty() && line[0] == '[') {
+            inRename = lstrcmpiA(line.c_str(), "[rename]") == 0;
+            continue;
+        }
+        std::size_t const equals = line.find('=');
+        if (inRename && equals != std::string::npos)
+            operations.push_back({line.substr(equals + 1), line.substr(0, equals), true});
+    }
+    return operations;
+}
+
+std::string Describe(const std::vector<RestartFileOperation>& operations)
+{
+    std::string text;
+    for (const RestartFileOperation& operation : operations) {
+        if (operation.target.empty())
+            text += "delete " + operation.source + "\n";
+        else
+            text += operation.source + (operation.replaceExisting ? " replaces " : " moves to ") +
+                    operation.target + "\n";
+    }
+    return text;
+}
+
+bool RunRestartFileOperations(DWORD timeoutMs)
+{
+    char system[MAX_PATH] = "";
+    GetSystemDirectoryA(system, MAX_PATH);
+    // -r: what a restart does before the log-on, without starting the services again.
+    Process wineboot = StartProcess("\"" + std::string(system) + "\\wineboot.exe\" -r");
+    if (!wineboot)
+        return false;
+    std::optional<DWORD> const exitCode = wineboot.WaitForExit(timeoutMs);
+    return exitCode && *exitCode == 0;
+}
+
 }  // namespace winauto

@@ -223,4 +223,45 @@ private:
     HWND window_ = nullptr;
 };
 
+// ---- The restart's file operations ----
+
+// A file or folder held open without sharing while the object lives, as a running program
+// holds its own files: no other process can write, delete or remove it.
+class HeldFile {
+public:
+    explicit HeldFile(const std::string& path);
+    ~HeldFile();
+    HeldFile(const HeldFile&) = delete;
+    HeldFile& operator=(const HeldFile&) = delete;
+    bool IsHeld() const { return handle_ != INVALID_HANDLE_VALUE; }
+    void Release();
+
+private:
+    HANDLE handle_;
+};
+
+// One file operation left for the restart: `source` replaces `target` (moved onto it), or,
+// with an empty target, `source` is deleted. Names as the record holds them.
+struct RestartFileOperation {
+    std::string source;
+    std::string target;
+    bool replaceExisting = false;
+};
+// The operations recorded in PendingFileRenameOperations under HKEY_LOCAL_MACHINE
+// "SYSTEM\CurrentControlSet\Control\Session Manager" (Windows NT), in order, the "\??\"
+// before each name left out.
+std::vector<RestartFileOperation> PendingFileOperations();
+// The lines of the "[rename]" section of WININIT.INI in the Windows folder (Windows 95), in
+// order: TARGET=SOURCE, each a replacement; a TARGET of "NUL" deletes the source.
+std::vector<RestartFileOperation> WininitRenames();
+// The operations one a line, for an expectation that shows them all when it fails.
+std::string Describe(const std::vector<RestartFileOperation>& operations);
+
+// Does with the prefix what Windows does at a restart before any program runs, as Wine's
+// "wineboot -r" does it: carries out the replacements and deletions left for the restart in
+// the "[rename]" section of WININIT.INI (Windows 95) and in PendingFileRenameOperations
+// (Windows NT), and removes both records. It ends no program: end the ones that hold those
+// files first, as the restart would. False when wineboot failed or did not end in time.
+bool RunRestartFileOperations(DWORD timeoutMs = 30000);
+
 }  // namespace winauto

@@ -184,6 +184,19 @@ TEST(SetupCopy, DeepCurrentDirectoryIsAnUnreadableSource)
     EXPECT_FALSE(FolderExists("C:\\Tamrix"));
 }
 
+// The device information file opens but cannot be read: the expansion library fails while it
+// copies, and the message is the source's.
+TEST(SetupCopy, SourceThatCannotBeReadWhileCopyingIsAnUnreadableSource)
+{
+    SetupRun setup(MediumFolder(), UnreadableMediumFolder());
+    ASSERT_TRUE(setup.ChooseInstallation(true, true));
+    auto failed = setup.ExitAfterFailedCopy();
+    ASSERT_TRUE(failed);
+    EXPECT_EQ(UnreadableSource, failed->message);
+    EXPECT_EQ(UnreadableMediumFolder() + "\\QUELLBOX.INF", failed->from);
+    EXPECT_EQ("C:\\Tamrix\\QUELLBOX.INF", failed->to);
+}
+
 TEST(SetupCopy, UnwritableDestinationIsAFailedCopy)
 {
     // A folder where the library should go: the file cannot be created.

@@ -30,6 +30,11 @@ std::string SourcePath(std::string const& relative)
     return FromUnix(std::string(TAMRIX_SOURCE_DIR) + "/" + relative);
 }
 
+std::string UnreadableMediumFolder()
+{
+    return FromUnix(UNREADABLE_MEDIUM);
+}
+
 std::string MediumCopyWithout(std::vector<std::string> const& missing)
 {
     char temp[MAX_PATH];
@@ -164,8 +169,8 @@ SetupRun::SetupRun(std::string const& medium)
 {
 }
 
-SetupRun::SetupRun(std::string const& medium, std::string const& currentDirectory)
-    : process_(winauto::StartProcess("\"" + medium + "\\setup.exe\"", currentDirectory))
+SetupRun::SetupRun(std::string const& medium, std::string const& currentDirectory, std::string const& program)
+    : process_(winauto::StartProcess("\"" + medium + "\\" + program + "\"", currentDirectory))
 {
 }
 
@@ -209,6 +214,21 @@ bool SetupRun::ChooseInstallation(bool serial, bool lumivane) const
 bool SetupRun::FinishWithoutReboot() const
 {
     return Answer("Install Finished", IDCANCEL) && WaitForExit().has_value();
+}
+
+std::optional<FailedCopy> SetupRun::ExitAfterFailedCopy() const
+{
+    auto box = WaitForMessageBox("Setup Error");
+    HWND copy = winauto::FindTopWindow("#32770", "Copy files", Id());
+    if (!box || !copy)
+        return std::nullopt;
+    FailedCopy const failed{box->text, winauto::ControlText(copy, 1004), winauto::ControlText(copy, 1005)};
+    if (!winauto::ClickControl(box->hwnd, IDOK) || !WaitForDialog("Exit Setup") ||
+        winauto::FindTopWindow("#32770", "Setup Error", Id()))
+        return std::nullopt;
+    if (!Answer("Exit Setup", IDCANCEL) || !WaitForExit())
+        return std::nullopt;
+    return failed;
 }
 
 }  // namespace setuptest

@@ -20,6 +20,10 @@ std::string MediumFolder();
 std::string SourcePath(std::string const& relative);
 // A copy of the medium in the temporary folder, without the named files.
 std::string MediumCopyWithout(std::vector<std::string> const& missing);
+// The medium as the build also assembled it with a device information file ("quellbox.inf",
+// found as "QUELLBOX.INF" too) that opens but cannot be read: the build links that name to
+// Linux's /proc/self/mem, whose first page no read can reach.
+std::string UnreadableMediumFolder();
 
 std::optional<std::string> ReadFileBytes(std::string const& path);
 bool WriteFileBytes(std::string const& path, std::string const& bytes);
@@ -47,12 +51,21 @@ struct Link {
 };
 std::optional<Link> ReadLink(std::string const& path);
 
+// What the Copy files dialog showed with a "Setup Error" message.
+struct FailedCopy {
+    std::string message;
+    std::string from;
+    std::string to;
+};
+
 // setup.exe started from a medium folder (by default also its current directory).
 class SetupRun {
 public:
     explicit SetupRun(std::string const& medium = MediumFolder());
-    // setup.exe of one medium started with another folder as its current directory.
-    SetupRun(std::string const& medium, std::string const& currentDirectory);
+    // setup.exe of one medium started with another folder as its current directory; or the
+    // installer under another file name there, which gives it a Windows version of its own.
+    SetupRun(std::string const& medium, std::string const& currentDirectory,
+             std::string const& program = "setup.exe");
     DWORD Id() const { return process_.Id(); }
     winauto::Process const& Process() const { return process_; }
 
@@ -65,6 +78,9 @@ public:
     bool ChooseInstallation(bool serial, bool lumivane) const;
     // From Install Finished: No, then the program's end.
     bool FinishWithoutReboot() const;
+    // A pass that stops at one "Setup Error" message: what it showed; then OK, Exit Setup and
+    // the program's end. nullopt when the run goes another way, a second message included.
+    std::optional<FailedCopy> ExitAfterFailedCopy() const;
     std::optional<DWORD> WaitForExit() const { return process_.WaitForExit(Timeout); }
 
 private:

@@ -135,6 +135,25 @@ std::vector<std::string> Subkeys(std::string const& path)
     return names;
 }
 
+// An empty access list: the key is listed under its parent but nobody may open it.
+void LockKey(std::string const& path)
+{
+    HKEY key;
+    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, WRITE_DAC, &key)) << path;
+    SECURITY_DESCRIPTOR descriptor;
+    InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION);
+    ACL acl;
+    InitializeAcl(&acl, sizeof acl, ACL_REVISION);
+    SetSecurityDescriptorDacl(&descriptor, TRUE, &acl, FALSE);
+    ASSERT_EQ(ERROR_SUCCESS, RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, &descriptor));
+    RegCloseKey(key);
+    HKEY probe;
+    LONG const opened = RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_ALL_ACCESS, &probe);
+    if (opened == ERROR_SUCCESS)
+        RegCloseKey(probe);
+    ASSERT_NE(ERROR_SUCCESS, opened) << path << " still opens";
+}
+
 }  // namespace
 
 TEST_F(Registration, SerialOnAnEmptyRegistry)
@@ -312,23 +331,44 @@ TEST_F(Registration, Ps2BiosDeviceKeyThatCannotBeOpenedWritesNothing)
     if (GetVersion() & 0x80000000)
         GTEST_SKIP() << "keys have no access lists on Windows 95; setup_registration_nt_test runs this";
     CreateKeyWith("Enum\\BIOS\\*PNP0F13\\00", "Driver", Sz("Mouse\\0000").data);
-    // An empty access list: the key is listed under its parent but nobody may open it.
-    HKEY key;
-    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Enum\\BIOS\\*PNP0F13\\00", 0, WRITE_DAC, &key));
-    SECURITY_DESCRIPTOR descriptor;
-    InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION);
-    ACL acl;
-    InitializeAcl(&acl, sizeof acl, ACL_REVISION);
-    SetSecurityDescriptorDacl(&descriptor, TRUE, &acl, FALSE);
-    ASSERT_EQ(ERROR_SUCCESS, RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, &descriptor));
-    RegCloseKey(key);
-    HKEY probe;
-    LONG const opened = RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Enum\\BIOS\\*PNP0F13\\00", 0, KEY_ALL_ACCESS, &probe);
-    if (opened == ERROR_SUCCESS)
-        RegCloseKey(probe);
-    ASSERT_NE(ERROR_SUCCESS, opened) << "the key still opens";
+    LockKey("Enum\\BIOS\\*PNP0F13\\00");
+    if (HasFatalFailure())
+        return;
 
     RegisterPs2Mouse();
     EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, ClassKey + "Mouse"));
     EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, "Enum\\Root\\Mouse"));
+}
+
+// An earlier mouse's instance that cannot be opened, and so cannot be emptied and deleted,
+// stays; its neighbours still go, and the registration goes on. It runs on a thread of its
+// own, so that a walk that never ends fails the test instead of hanging it.
+TEST_F(Registration, SerialPassesOverARootMouseKeyThatCannotBeOpened)
+{
+    if (GetVersion() & 0x80000000)
+        GTEST_SKIP() << "keys have no access lists on Windows 95; setup_registration_nt_test runs this";
+    CreateKeyWith("Enum\\Root\\*PNP0F01\\0000", "DeviceDesc", Sz("Locked Mouse").data);
+    CreateKeyWith("Enum\\Root\\*PNP0F01\\0000\\Device Parameters", "Port", Sz("COM1").data);
+    CreateKeyWith("Enum\\Root\\*PNP0F01\\0001", "DeviceDesc", Sz("Older Mouse").data);
+    CreateKeyWith("Enum\\Root\\*PNP0F08\\0000", "DeviceDesc", Sz("Another Mouse").data);
+    LockKey("Enum\\Root\\*PNP0F01\\0000");
+    if (HasFatalFailure())
+        return;
+
+    HANDLE thread = CreateThread(
+        nullptr, 0, [](void*) -> DWORD {
+            RegisterSerialMouse();
+            return 0;
+        },
+        nullptr, 0, nullptr);
+    ASSERT_TRUE(thread);
+    DWORD const waited = WaitForSingleObject(thread, 10000);
+    if (waited != WAIT_OBJECT_0)
+        TerminateThread(thread, 1);
+    CloseHandle(thread);
+    ASSERT_EQ(WAIT_OBJECT_0, waited) << "RegisterSerialMouse did not return";
+
+    EXPECT_EQ(std::vector<std::string>{"0000"}, Subkeys("Enum\\Root\\*PNP0F01"));
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, "Enum\\Root\\*PNP0F08"));
+    ExpectValues("Enum\\Root\\*PNP0F0C\\0000", {{"DeviceDesc", Sz("Tamrix on Serial Port")}});
 }

@@ -11,6 +11,7 @@
 #include "file_steps.h"
 #include "ntinstall.h"
 #include "registry_steps.h"
+#include "winauto.h"
 
 using namespace ntinstall;
 
@@ -81,6 +82,20 @@ std::string LongFolder(size_t length)
             return {};
     }
     return path;
+}
+
+// What the restart will delete, as the record lists it.
+std::string LeftForRestart()
+{
+    return winauto::Describe(winauto::PendingFileOperations());
+}
+
+std::string Deletions(Names const& paths)
+{
+    std::string text;
+    for (std::string const& path : paths)
+        text += "delete " + path + "\n";
+    return text;
 }
 
 } // namespace
@@ -233,6 +248,11 @@ TEST(DeleteInstalledFiles, TheEightFilesThenTheFolder)
     EXPECT_FALSE(FolderExists("c:\\Tamrix"));
     EXPECT_TRUE(FileExists("c:\\Tamrix Old\\Pupex.exe"));
     EXPECT_TRUE(FileExists("c:\\Tamrix.txt"));
+    EXPECT_EQ("", LeftForRestart());
+
+    // Nothing is there any more: nothing is left for the restart either.
+    DeleteInstalledFiles();
+    EXPECT_EQ("", LeftForRestart());
 }
 
 TEST(DeleteInstalledFiles, AUsersFileKeepsTheFolderAndStays)
@@ -245,6 +265,59 @@ TEST(DeleteInstalledFiles, AUsersFileKeepsTheFolderAndStays)
     for (char const* file : InstalledFiles)
         EXPECT_FALSE(FileExists(file)) << file;
     EXPECT_EQ((Names{"my settings.txt"}), FolderTree("c:\\Tamrix"));
+    EXPECT_EQ("", LeftForRestart()) << "only the user's file keeps the folder, and it stays at the restart too";
+}
+
+// The running tray utility holds its program and its hook library: they go at the restart,
+// the folder after them; a file the user added keeps the folder then.
+TEST(DeleteInstalledFiles, FilesInUseGoAtTheRestartAndTheirFolderAfterThem)
+{
+    for (bool const usersFile : {false, true}) {
+        SCOPED_TRACE(usersFile ? "with a file the user added" : "with the package's files only");
+        PutNtInstallation();
+        if (usersFile) {
+            ASSERT_TRUE(WriteTextFile("c:\\Tamrix\\my settings.txt", "the user's own"));
+        }
+        winauto::HeldFile program("c:\\Tamrix\\Pupex.exe");
+        winauto::HeldFile library("c:\\Tamrix\\Pupex.dll");
+        ASSERT_TRUE(program.IsHeld() && library.IsHeld());
+
+        DeleteInstalledFiles();
+
+        EXPECT_EQ(Deletions({"c:\\Tamrix\\Pupex.exe", "c:\\Tamrix\\Pupex.dll", "c:\\Tamrix"}), LeftForRestart());
+        Names held = {"Pupex.dll", "Pupex.exe"};
+        if (usersFile)
+            held.push_back("my settings.txt");
+        EXPECT_EQ(held, FolderTree("c:\\Tamrix"));
+
+        program.Release();
+        library.Release();
+        ASSERT_TRUE(winauto::RunRestartFileOperations());
+        if (usersFile) {
+            EXPECT_EQ((Names{"my settings.txt"}), FolderTree("c:\\Tamrix"));
+        } else {
+            EXPECT_FALSE(FolderExists("c:\\Tamrix"));
+        }
+        EXPECT_EQ("", LeftForRestart());
+        DeleteFileA("c:\\Tamrix\\my settings.txt");
+    }
+}
+
+// The folder itself is in use (a program has it open): it goes at the restart.
+TEST(DeleteInstalledFiles, AFolderInUseGoesAtTheRestart)
+{
+    PutNtInstallation();
+    winauto::HeldFile folder("c:\\Tamrix");
+    ASSERT_TRUE(folder.IsHeld());
+
+    DeleteInstalledFiles();
+
+    for (char const* file : InstalledFiles)
+        EXPECT_FALSE(FileExists(file)) << file;
+    EXPECT_EQ(Deletions({"c:\\Tamrix"}), LeftForRestart());
+    folder.Release();
+    ASSERT_TRUE(winauto::RunRestartFileOperations());
+    EXPECT_FALSE(FolderExists("c:\\Tamrix"));
 }
 
 TEST(DeleteDriverFiles, BothPortsDriversGoAndNothingElse)
@@ -262,6 +335,23 @@ TEST(DeleteDriverFiles, BothPortsDriversGoAndNothingElse)
     DeleteDriverFiles();
 
     EXPECT_EQ(expected, FolderTree(drivers));
+    EXPECT_EQ("", LeftForRestart());
+}
+
+TEST(DeleteDriverFiles, ADriverInUseGoesAtTheRestart)
+{
+    PutNtInstallation();
+    std::string const serial = SystemFolder() + "\\Drivers\\brellsio.sys";
+    winauto::HeldFile loaded(serial);
+    ASSERT_TRUE(loaded.IsHeld());
+
+    DeleteDriverFiles();
+
+    EXPECT_EQ(Deletions({serial}), LeftForRestart());
+    EXPECT_FALSE(FileExists(SystemFolder() + "\\Drivers\\tovrexa.sys"));
+    loaded.Release();
+    ASSERT_TRUE(winauto::RunRestartFileOperations());
+    EXPECT_FALSE(FileExists(serial));
 }
 
 TEST(DeleteStartMenuShortcuts, TheShortcutsThenTheirFolder)
@@ -289,6 +379,23 @@ TEST(DeleteStartMenuShortcuts, AUsersShortcutKeepsTheFolder)
     DeleteStartMenuShortcuts();
 
     EXPECT_EQ((Names{"Control Centre.lnk"}), FolderTree(folder));
+    EXPECT_EQ("", LeftForRestart());
+}
+
+TEST(DeleteStartMenuShortcuts, AShortcutInUseGoesAtTheRestartWithItsFolder)
+{
+    PutNtInstallation();
+    std::string const folder = DefaultCommonPrograms() + "\\Tamrix";
+    winauto::HeldFile open(folder + "\\Uninstall.Lnk");
+    ASSERT_TRUE(open.IsHeld());
+
+    DeleteStartMenuShortcuts();
+
+    EXPECT_EQ(Deletions({folder + "\\Uninstall.Lnk", folder}), LeftForRestart());
+    EXPECT_EQ((Names{"Uninstall.Lnk"}), FolderTree(folder));
+    open.Release();
+    ASSERT_TRUE(winauto::RunRestartFileOperations());
+    EXPECT_FALSE(FolderExists(folder));
 }
 
 TEST(DeleteStartMenuShortcuts, FollowsCommonProgramsWhateverItsTypeAndTerminator)
@@ -372,5 +479,6 @@ TEST(DeleteStartMenuShortcuts, APathThatWouldNotFitIsSkippedAndNothingElseGoes)
         EXPECT_EQ(!c.folderGoes, ExistsW(folder));
         for (std::string const& decoy : decoys)
             EXPECT_TRUE(ExistsW(decoy)) << decoy.size() << " characters: " << decoy;
+        EXPECT_EQ("", LeftForRestart()) << "nothing else goes at the restart either";
     }
 }

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "ntinstall.h"
+#include "pupex_run.h"
 #include "winauto.h"
 
 using namespace ntinstall;
@@ -453,3 +454,68 @@ TEST(TessarokProgramsFolder, WithoutAUsableValueTheMessageComesOnceAndTheStartMe
         EXPECT_FALSE(FolderExists("c:\\Tamrix")) << "the other steps ran";
     }
 }
+
+// ---- Files in use ----
+
+namespace {
+
+struct InUseCase {
+    char const* name;
+    bool usersFile;
+};
+
+void PrintTo(InUseCase const& c, std::ostream* out)
+{
+    *out << c.name;
+}
+
+class TessarokInUse : public testing::TestWithParam<InUseCase> {};
+
+}  // namespace
+
+// The tray utility runs from the install folder, as its log-on entry starts it: its program
+// and hook library cannot go now. They go at the restart, and the folder after them unless
+// a file the user added keeps it.
+TEST_P(TessarokInUse, TheRunningTrayUtilitysFilesGoAtTheRestartWithTheirFolder)
+{
+    InUseCase const& c = GetParam();
+    PutNtInstallation();
+    for (char const* file : {"Pupex.exe", "Pupex.dll"})
+        ASSERT_TRUE(CopyFileA(winauto::BesideThisProgram(file).c_str(), (std::string("c:\\Tamrix\\") + file).c_str(),
+                              FALSE))
+            << file;
+    if (c.usersFile) {
+        ASSERT_TRUE(WriteTextFile("c:\\Tamrix\\my notes.txt", "the user's own"));
+    }
+    pupex::Run tray("C:\\Tamrix", "c:\\Tamrix\\Pupex.exe");
+    ASSERT_TRUE(tray.WaitUntilRunning());
+
+    Remover remover;
+    ASSERT_TRUE(remover.ChooseAndConfirm({}));
+    auto box = remover.WaitForMessageBox();
+    ASSERT_TRUE(box.has_value());
+    EXPECT_EQ(RestartCaption, box->caption);
+    EXPECT_EQ(RestartText, box->text);
+    EXPECT_EQ("delete c:\\Tamrix\\Pupex.exe\ndelete c:\\Tamrix\\Pupex.dll\ndelete c:\\Tamrix\n",
+              winauto::Describe(winauto::PendingFileOperations()));
+    std::vector<std::string> staying = {"Pupex.dll", "Pupex.exe"};
+    if (c.usersFile)
+        staying.push_back("my notes.txt");
+    EXPECT_EQ(staying, FolderTree("c:\\Tamrix"));
+    ASSERT_TRUE(Remover::Answer(*box, IDNO));
+    EXPECT_EQ(0u, remover.WaitForExit().value_or(0xDEAD));
+
+    // The restart: the session ends, then the system does what was left for it.
+    EXPECT_TRUE(tray.EndSession().has_value()) << "the tray utility did not end with the session";
+    ASSERT_TRUE(winauto::RunRestartFileOperations());
+    if (c.usersFile) {
+        EXPECT_EQ(std::vector<std::string>{"my notes.txt"}, FolderTree("c:\\Tamrix"));
+    } else {
+        EXPECT_FALSE(FolderExists("c:\\Tamrix")) << "left: " << ::testing::PrintToString(FolderTree("c:\\Tamrix"));
+    }
+    EXPECT_EQ("", winauto::Describe(winauto::PendingFileOperations()));
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, TessarokInUse,
+                         testing::Values(InUseCase{"PackageFilesOnly", false}, InUseCase{"WithAUsersFile", true}),
+                         [](testing::TestParamInfo<InUseCase> const& info) { return std::string(info.param.name); });
