@@ -24,154 +24,77 @@ bool ShortPath(char const* path, PathBuffer& shortPath)
 // The profile calls would collapse its lines that share a key ("NUL=" may stand several
 // times), so the new line is put in as bytes and every other byte stays as it is.
 
-bool ReadAt(HANDLE file, DWORD offset, char* data, DWORD count)
+// A section's header line: "[" after any blanks.
+char const* SectionHeader(char const* line, char const* end)
 {
-    DWORD read = 0;
-    return SetFilePointer(file, static_cast<LONG>(offset), nullptr, FILE_BEGIN) == offset &&
-           ReadFile(file, data, count, &read, nullptr) && read == count;
+    while (line < end && (*line == ' ' || *line == '\t'))
+        ++line;
+    return line < end && *line == '[' ? line : nullptr;
 }
 
-bool WriteAt(HANDLE file, DWORD offset, char const* data, DWORD count)
+// Whether the header names this section, in any letter case.
+bool NamesSection(char const* header, char const* end, char const* section)
+{
+    char name[16];
+    int length = 0;
+    for (char const* c = header + 1; c < end && *c != ']'; ++c) {
+        if (length == static_cast<int>(sizeof name) - 1)
+            return false;
+        name[length++] = *c;
+    }
+    name[length] = '\0';
+    return header + 1 + length < end && lstrcmpiA(name, section) == 0;
+}
+
+// Where a new line of the "[rename]" section goes: after the section's last line, that is at
+// the start of the next section or at the end of the text.
+DWORD RenameSectionEnd(char const* text, DWORD size, bool& found)
+{
+    found = false;
+    for (DWORD start = 0; start < size;) {
+        DWORD end = start;
+        while (end < size && text[end] != '\n')
+            ++end;
+        if (char const* header = SectionHeader(text + start, text + end)) {
+            if (found)
+                return start;
+            found = NamesSection(header, text + end, "rename");
+        }
+        start = end + 1;
+    }
+    return size;
+}
+
+bool WriteAll(HANDLE file, char const* data, DWORD count)
 {
     DWORD written = 0;
-    return SetFilePointer(file, static_cast<LONG>(offset), nullptr, FILE_BEGIN) == offset &&
-           WriteFile(file, data, count, &written, nullptr) && written == count;
+    return WriteFile(file, data, count, &written, nullptr) && written == count;
 }
 
-// The beginning of one line, blanks skipped: enough to tell a section header and its name.
-class LineHead {
-public:
-    void Reset()
-    {
-        m_length = 0;
-        m_started = false;
-    }
-
-    void Add(char c)
-    {
-        if (!m_started && (c == ' ' || c == '\t'))
-            return;
-        m_started = true;
-        if (m_length < static_cast<int>(sizeof m_text) - 1)
-            m_text[m_length++] = c;
-    }
-
-    bool IsSectionHeader() const { return m_length > 0 && m_text[0] == '['; }
-
-    // Whether the line is the header of this section, in any letter case.
-    bool Names(char const* section)
-    {
-        for (int i = 1; i < m_length; ++i) {
-            if (m_text[i] != ']')
-                continue;
-            m_text[i] = '\0';
-            return lstrcmpiA(m_text + 1, section) == 0;
-        }
-        return false;
-    }
-
-private:
-    char m_text[16];
-    int m_length = 0;
-    bool m_started = false;
-};
-
-// Where a new line of the "[rename]" section goes: after the section's last line, which is
-// the start of the next section or the end of the file.
-struct RenameSection {
-    bool found = false;
-    DWORD end = 0;
-    bool endsLine = true;  // the byte before `end` ends a line, or there is none
-};
-
-class RenameSectionFinder {
-public:
-    // Takes the line that ends here, which began at lineStart; true once the section's end is
-    // known.
-    bool EndLine(DWORD lineStart)
-    {
-        bool done = false;
-        if (m_head.IsSectionHeader()) {
-            if (m_inRename) {
-                m_section.end = lineStart;
-                done = true;
-            } else if (!m_section.found && m_head.Names("rename")) {
-                m_section.found = m_inRename = true;
-            }
-        }
-        m_head.Reset();
-        return done;
-    }
-
-    void Add(char c) { m_head.Add(c); }
-    RenameSection& Section() { return m_section; }
-
-private:
-    LineHead m_head;
-    bool m_inRename = false;
-    RenameSection m_section;
-};
-
-bool FindRenameSection(HANDLE file, DWORD size, RenameSection& section)
-{
-    RenameSectionFinder finder;
-    DWORD lineStart = 0;
-    char last = '\n';
-    char chunk[512];
-    for (DWORD offset = 0; offset < size;) {
-        DWORD const count = size - offset < sizeof chunk ? size - offset : sizeof chunk;
-        if (!ReadAt(file, offset, chunk, count))
-            return false;
-        for (DWORD i = 0; i < count; ++i) {
-            last = chunk[i];
-            if (last != '\n') {
-                if (last != '\r')
-                    finder.Add(last);
-                continue;
-            }
-            if (finder.EndLine(lineStart)) {
-                section = finder.Section();
-                return true;
-            }
-            lineStart = offset + i + 1;
-        }
-        offset += count;
-    }
-    // The last line may end without a line break.
-    bool const ended = finder.EndLine(lineStart);
-    section = finder.Section();
-    if (!ended) {
-        section.end = size;
-        section.endsLine = last == '\n';
-    }
-    return true;
-}
-
-// Moves the bytes from `from` to the end of the file `by` bytes on, last chunk first, so that
-// no byte is overwritten before it has been moved.
-bool MoveTail(HANDLE file, DWORD from, DWORD size, DWORD by)
-{
-    char chunk[512];
-    for (DWORD end = size; end > from;) {
-        DWORD const count = end - from < sizeof chunk ? end - from : sizeof chunk;
-        end -= count;
-        if (!ReadAt(file, end, chunk, count) || !WriteAt(file, end + by, chunk, count))
-            return false;
-    }
-    return true;
-}
-
+// The file is small: read whole, it is written again from the new line on.
 bool InsertRenameLine(HANDLE file, char const* line)
 {
-    DWORD const size = SetFilePointer(file, 0, nullptr, FILE_END);
-    RenameSection section;
-    if (size == INVALID_SET_FILE_POINTER || !FindRenameSection(file, size, section))
+    DWORD const size = GetFileSize(file, nullptr);
+    if (size == INVALID_FILE_SIZE)
         return false;
-    char text[sizeof "\r\n[rename]\r\n" + 2 * MAX_PATH + sizeof "\r\n"];
-    int const length = wsprintfA(text, "%s%s%s\r\n", section.endsLine ? "" : "\r\n",
-                                 section.found ? "" : "[rename]\r\n", line);
-    return length > 0 && MoveTail(file, section.end, size, static_cast<DWORD>(length)) &&
-           WriteAt(file, section.end, text, static_cast<DWORD>(length));
+    HANDLE const heap = GetProcessHeap();
+    char* const text = static_cast<char*>(HeapAlloc(heap, 0, size + 1));
+    if (!text)
+        return false;
+    DWORD read = 0;
+    bool inserted = false;
+    if (ReadFile(file, text, size, &read, nullptr) && read == size) {
+        bool found = false;
+        DWORD const at = RenameSectionEnd(text, size, found);
+        bool const endsLine = at == 0 || text[at - 1] == '\n';
+        char added[sizeof "\r\n[rename]\r\n" + 2 * MAX_PATH + sizeof "\r\n"];
+        int const length =
+            wsprintfA(added, "%s%s%s\r\n", endsLine ? "" : "\r\n", found ? "" : "[rename]\r\n", line);
+        inserted = SetFilePointer(file, static_cast<LONG>(at), nullptr, FILE_BEGIN) == at &&
+                   WriteAll(file, added, static_cast<DWORD>(length)) && WriteAll(file, text + at, size - at);
+    }
+    HeapFree(heap, 0, text);
+    return inserted;
 }
 
 bool AddRenameLine(char const* wininit, char const* line)

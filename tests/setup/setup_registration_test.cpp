@@ -340,6 +340,12 @@ TEST_F(Registration, Ps2BiosDeviceKeyThatCannotBeOpenedWritesNothing)
     EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, "Enum\\Root\\Mouse"));
 }
 
+static DWORD WINAPI RegisterSerialMouseOnThread(void*)
+{
+    RegisterSerialMouse();
+    return 0;
+}
+
 // An earlier mouse's instance that cannot be opened, and so cannot be emptied and deleted,
 // stays; its neighbours still go, and the registration goes on. It runs on a thread of its
 // own, so that a walk that never ends fails the test instead of hanging it.
@@ -355,12 +361,7 @@ TEST_F(Registration, SerialPassesOverARootMouseKeyThatCannotBeOpened)
     if (HasFatalFailure())
         return;
 
-    HANDLE thread = CreateThread(
-        nullptr, 0, [](void*) -> DWORD {
-            RegisterSerialMouse();
-            return 0;
-        },
-        nullptr, 0, nullptr);
+    HANDLE thread = CreateThread(nullptr, 0, RegisterSerialMouseOnThread, nullptr, 0, nullptr);
     ASSERT_TRUE(thread);
     DWORD const waited = WaitForSingleObject(thread, 10000);
     if (waited != WAIT_OBJECT_0)
