@@ -1072,4 +1072,10 @@ bool RunRestartFileOperations(DWORD timeoutMs)
     return exitCode && *exitCode == 0;
 }
 
+bool SystemFolderIsRedirected()
+{
+    BOOL wow64 = FALSE;
+    return IsWow64Process(GetCurrentProcess(), &wow64) && wow64;
+}
+
 }  // namespace winauto

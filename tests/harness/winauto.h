@@ -263,5 +263,10 @@ std::string Describe(const std::vector<RestartFileOperation>& operations);
 // (Windows NT), and removes both records. It ends no program: end the ones that hold those
 // files first, as the restart would. False when wineboot failed or did not end in time.
 bool RunRestartFileOperations(DWORD timeoutMs = 30000);
+// Whether this 32-bit program runs under WoW64, where its system folder "system32" is
+// redirected to syswow64 while the restart works on the system's own system32, as on a 64-bit
+// Windows: an operation left for the restart on the system folder then acts on another file.
+// Windows 95 and NT 4.0 have no such redirection.
+bool SystemFolderIsRedirected();
 
 }  // namespace winauto
