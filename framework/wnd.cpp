@@ -1,7 +1,5 @@
 #include "framework.h"
 
-#include <cstring>
-
 namespace {
 
 // The object behind each window of the program lives in a window property, so that frames
@@ -13,8 +11,10 @@ void FrameTitle(UINT resourceId, char* title, int size)
 {
     title[0] = '\0';
     LoadStringA(AfxGetInstanceHandle(), resourceId, title, size);
-    if (char* end = std::strchr(title, '\n'))
-        *end = '\0';
+    char* end = title;
+    while (*end && *end != '\n')
+        ++end;
+    *end = '\0';
 }
 
 // One window class per frame resource, carrying that resource's icon.
