@@ -3,9 +3,10 @@
 #include <objidl.h>
 #include <shlobj.h>
 
+#include "shortcuts.h"
+
 #include "dialogs.h"
 #include "paths.h"
-#include "settings.h"
 #include "state.h"
 
 namespace {
