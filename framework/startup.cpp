@@ -49,9 +49,10 @@ void RunExitFunctions()
 }
 
 // The command line after the program's name, which may be quoted, and the blanks after it.
+// Characters are compared unsigned, so that letters above 127 in the name count as letters.
 char* CommandTail()
 {
-    char* tail = GetCommandLineA();
+    auto* tail = reinterpret_cast<unsigned char*>(GetCommandLineA());
     bool quoted = false;
     while (*tail > ' ' || (*tail && quoted)) {
         if (*tail == '"')
@@ -60,7 +61,7 @@ char* CommandTail()
     }
     while (*tail && *tail <= ' ')
         ++tail;
-    return tail;
+    return reinterpret_cast<char*>(tail);
 }
 
 int ShowCommand()

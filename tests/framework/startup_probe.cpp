@@ -36,8 +36,8 @@ void Log(char const* line)
     CloseHandle(file);
 }
 
-// Static objects in two translation units' worth of order: their constructors run in the
-// order of definition, their destructors in reverse.
+// Two static objects: their constructors run in the order of definition, their destructors
+// in reverse.
 struct Logged {
     explicit Logged(char const* name) : m_name(name)
     {

@@ -9,19 +9,7 @@ program=$2
 scratch=$3
 status=0
 mkdir -p "$scratch"
-expect_refusal() {
-    local what=$1 message=$2 output
-    shift 2
-    if output=$("$tools/check-imports" "$@" 2>&1); then
-        echo "accepted $what: $output"
-        status=1
-    elif ! grep -qF "$message" <<<"$output"; then
-        echo "refused $what without saying why: $output"
-        status=1
-    else
-        echo "ok: refused $what"
-    fi
-}
+source "$(dirname "${BASH_SOURCE[0]}")/expect_refusal.sh"
 expect_refusal "a program importing msvcrt.dll" "MSVCRT.DLL: a C runtime DLL" \
     "$tools/imports-allowlist.txt" "$program"
 for dll in msvcrt.dll MSVCRT40.DLL crtdll.dll msvcr71.dll msvcp60.dll ucrtbase.dll vcruntime140.dll \
