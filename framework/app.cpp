@@ -2,29 +2,30 @@
 
 #include <commctrl.h>
 
-#include <cstring>
-
 namespace {
 
 CWinApp* theApp;
 
 // The program file's name without its folder and extension, cut to fit the buffer.
-void ModuleBaseName(char* name, size_t size)
+void ModuleBaseName(char* name, int size)
 {
     char path[MAX_PATH];
     DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
     if (length == 0 || length >= MAX_PATH)
         return;
     char const* start = path;
-    for (char const* c = path; *c; ++c)
-        if (*c == '\\' || *c == '/')
+    char const* dot = nullptr;
+    for (char const* c = path; *c; ++c) {
+        if (*c == '\\' || *c == '/') {
             start = c + 1;
-    char const* dot = std::strrchr(start, '.');
-    size_t count = dot ? static_cast<size_t>(dot - start) : std::strlen(start);
-    if (count >= size)
-        count = size - 1;
-    std::memcpy(name, start, count);
-    name[count] = '\0';
+            dot = nullptr;
+        } else if (*c == '.') {
+            dot = c;
+        }
+    }
+    int count = dot ? static_cast<int>(dot - start) : lstrlenA(start);
+    // lstrcpynA counts the terminator in its size.
+    lstrcpynA(name, start, count + 1 < size ? count + 1 : size);
 }
 
 } // namespace

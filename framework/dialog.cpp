@@ -18,13 +18,12 @@ INT_PTR CDialog::DoModal()
     return result;
 }
 
-BOOL CDialog::Create(UINT templateId)
+BOOL CDialog::Create()
 {
     if (m_hWnd)
         return FALSE;
-    m_templateId = templateId;
     m_modal = false;
-    return CreateDialogParamA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(templateId), nullptr, DialogProc,
+    return CreateDialogParamA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(m_templateId), nullptr, DialogProc,
                               reinterpret_cast<LPARAM>(this)) != nullptr;
 }
 

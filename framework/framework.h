@@ -67,12 +67,12 @@ class CFrameWnd : public CWnd {
 public:
     char const* GetRuntimeClassName() const override { return "CFrameWnd"; }
 
-    // Creates the window: the title is the text of string `resourceId` before its first "\n"
-    // when `style` holds FWS_ADDTOTITLE; the menu and the window icon are the resources of that
-    // number. The window is visible only when `style` holds WS_VISIBLE. False when the window
-    // cannot be created, OnCreate refusing it included; the object is then already deleted.
-    BOOL LoadFrame(UINT resourceId, DWORD style = WS_OVERLAPPEDWINDOW | FWS_ADDTOTITLE, CWnd* parent = nullptr,
-                   void* context = nullptr);
+    // Creates the window, without an owner: the title is the text of string `resourceId`
+    // before its first "\n" when `style` holds FWS_ADDTOTITLE; the menu and the window icon are
+    // the resources of that number. The window is visible only when `style` holds WS_VISIBLE.
+    // False when the window cannot be created, OnCreate refusing it included; the object is
+    // then already deleted.
+    BOOL LoadFrame(UINT resourceId, DWORD style = WS_OVERLAPPEDWINDOW | FWS_ADDTOTITLE);
 
 protected:
     // A frame lives on the heap and is deleted with its window.
@@ -103,8 +103,9 @@ public:
     // Esc key and the close box too), or -1 when it cannot be created. A dialog object may be
     // shown any number of times.
     virtual INT_PTR DoModal();
-    // Creates the dialog modeless, without an owner; visible when its template says so.
-    BOOL Create(UINT templateId);
+    // Creates the dialog modeless from the constructor's template, without an owner; visible
+    // when its template says so.
+    BOOL Create();
     // Ends a modal showing with this result.
     void EndDialog(int result);
 

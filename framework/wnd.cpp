@@ -1,7 +1,5 @@
 #include "framework.h"
 
-#include <cstring>
-
 namespace {
 
 // The object behind each window of the program lives in a window property, so that frames
@@ -13,8 +11,10 @@ void FrameTitle(UINT resourceId, char* title, int size)
 {
     title[0] = '\0';
     LoadStringA(AfxGetInstanceHandle(), resourceId, title, size);
-    if (char* end = std::strchr(title, '\n'))
-        *end = '\0';
+    char* end = title;
+    while (*end && *end != '\n')
+        ++end;
+    *end = '\0';
 }
 
 // One window class per frame resource, carrying that resource's icon.
@@ -32,6 +32,14 @@ bool RegisterFrameClass(char const* name, UINT resourceId, WNDPROC procedure)
     wc.lpszClassName = name;
     return RegisterClassA(&wc) != 0;
 }
+
+// The creation parameter of a frame's window: the frame, and whether its procedure took the
+// window over. The system sends WM_NCCREATE only once the window holds its menu; from then on
+// a refused creation destroys the window, and with it the menu and the frame.
+struct FrameCreation {
+    CFrameWnd* frame;
+    bool attached;
+};
 
 } // namespace
 
@@ -60,36 +68,43 @@ BOOL CWnd::DestroyWindow()
     return ::DestroyWindow(m_hWnd);
 }
 
-BOOL CFrameWnd::LoadFrame(UINT resourceId, DWORD style, CWnd* parent, void*)
+BOOL CFrameWnd::LoadFrame(UINT resourceId, DWORD style)
 {
     char windowClass[32];
     wsprintfA(windowClass, "FrameWnd:%u", resourceId);
-    if (!RegisterFrameClass(windowClass, resourceId, FrameProc))
+    if (!RegisterFrameClass(windowClass, resourceId, FrameProc)) {
+        delete this;
         return FALSE;
+    }
     char title[256] = "";
     if (style & FWS_ADDTOTITLE)
         FrameTitle(resourceId, title, sizeof title);
     HINSTANCE instance = AfxGetInstanceHandle();
     HMENU menu = LoadMenuA(instance, MAKEINTRESOURCEA(resourceId));
 
-    // The frame's own procedure takes over from the first message on; a refused creation
-    // destroys the window, and with it this object, before CreateWindowEx returns.
-    HWND window = CreateWindowExA(0, windowClass, title, style & ~FWS_ADDTOTITLE, CW_USEDEFAULT,
-                                  CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
-                                  parent ? parent->GetSafeHwnd() : nullptr, menu, instance, this);
-    if (!window) {
+    // The frame's own procedure takes over from WM_NCCREATE on; a creation refused after that
+    // destroys the window, its menu and this object before CreateWindowEx returns.
+    FrameCreation creation = {this, false};
+    HWND window = CreateWindowExA(0, windowClass, title, style & ~FWS_ADDTOTITLE, CW_USEDEFAULT, CW_USEDEFAULT,
+                                  CW_USEDEFAULT, CW_USEDEFAULT, nullptr, menu, instance, &creation);
+    if (window)
+        return TRUE;
+    // Refused before the window existed: nothing took the menu or this object over.
+    if (!creation.attached) {
         if (menu)
             DestroyMenu(menu);
-        return FALSE;
+        delete this;
     }
-    return TRUE;
+    return FALSE;
 }
 
 LRESULT CALLBACK CFrameWnd::FrameProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     auto* frame = static_cast<CFrameWnd*>(FromHandle(window));
     if (!frame && message == WM_NCCREATE) {
-        frame = static_cast<CFrameWnd*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
+        auto* creation = static_cast<FrameCreation*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
+        creation->attached = true;
+        frame = creation->frame;
         frame->Attach(window);
     }
     if (!frame)

@@ -91,7 +91,7 @@ BOOL CTrayApp::InitInstance()
     if (!frame)
         return FALSE;
     // A frame that fails to load has already deleted itself, tray icon and all.
-    if (!frame->LoadFrame(IDR_MAINFRAME, WS_OVERLAPPEDWINDOW | FWS_ADDTOTITLE, nullptr, nullptr))
+    if (!frame->LoadFrame(IDR_MAINFRAME, WS_OVERLAPPEDWINDOW | FWS_ADDTOTITLE))
         return FALSE;
     frame->ShowWindow(SW_HIDE);
     frame->UpdateWindow();

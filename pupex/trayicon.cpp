@@ -1,7 +1,5 @@
 #include "trayicon.h"
 
-#include <cstring>
-
 namespace {
 
 // The Windows mouse control panel, started by a double-click on the puppy.
@@ -12,9 +10,8 @@ static_assert(sizeof(void*) != 4 || NOTIFYICONDATAA_V1_SIZE == 88, "the first ve
 
 } // namespace
 
-CTrayIcon::CTrayIcon(UINT iconId)
+CTrayIcon::CTrayIcon(UINT iconId) : m_data()
 {
-    std::memset(&m_data, 0, sizeof m_data);
     // Only the first version's fields are filled, so the shell is told the first version's
     // size: 88 bytes on x86, more on x86_64 where the handles are wider. A larger cbSize would
     // make the shell read fields this program never set.

@@ -2,9 +2,6 @@
 
 #include <windows.h>
 
-#include <algorithm>
-#include <cstring>
-
 #include "paths.h"
 
 char MouseClassInstance[20];
@@ -64,15 +61,15 @@ HKEY CreateKey(char const* path)
 void SetString(HKEY key, char const* name, char const* text)
 {
     RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<BYTE const*>(text),
-                   static_cast<DWORD>(std::strlen(text) + 1));
+                   static_cast<DWORD>(lstrlenA(text) + 1));
 }
 
 // The text, its terminator, then zero bytes up to the length.
 void SetPaddedString(HKEY key, char const* name, char const* text, DWORD length)
 {
     char data[MAX_PATH] = {};
-    std::size_t const textLength = std::min<std::size_t>(std::strlen(text), length - 1);
-    std::memcpy(data, text, textLength);
+    // lstrcpynA counts the terminator in its size.
+    lstrcpynA(data, text, length);
     RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<BYTE const*>(data), length);
 }
 
@@ -158,10 +155,10 @@ bool ReadBiosDriver(HKEY device, PathBuffer& driver)
     DWORD size = sizeof driver;
     if (RegQueryValueExA(device, "Driver", nullptr, nullptr, reinterpret_cast<BYTE*>(driver), &size) != ERROR_SUCCESS)
         return false;
-    if (size == 0 || !std::memchr(driver, '\0', size))
+    if (size == 0 || !EndsWithin(driver, size))
         return false;
-    std::size_t const length = std::strlen(driver);
-    return length > 0 && length + std::strlen(ClassKey) < MAX_PATH;
+    int const length = lstrlenA(driver);
+    return length > 0 && length + lstrlenA(ClassKey) < MAX_PATH;
 }
 
 void RegisterBiosPs2Mouse(char const* instance)
@@ -176,7 +173,7 @@ void RegisterBiosPs2Mouse(char const* instance)
     PathBuffer driver;
     if (!ReadBiosDriver(device, driver)) {
         ChooseMouseClassInstance();
-        std::strcpy(driver, MouseClassInstance);
+        lstrcpyA(driver, MouseClassInstance);
     }
     WriteDeviceKey(device, Ps2, driver, BiosDriverLength);
     WriteDriverInstanceKey(driver, Ps2);

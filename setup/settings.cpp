@@ -1,7 +1,5 @@
 #include "settings.h"
 
-#include <cstring>
-
 #include "paths.h"
 
 namespace {
@@ -20,7 +18,7 @@ HKEY CreateKey(HKEY root, char const* path)
 void SetString(HKEY key, char const* name, char const* text)
 {
     RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<BYTE const*>(text),
-                   static_cast<DWORD>(std::strlen(text) + 1));
+                   static_cast<DWORD>(lstrlenA(text) + 1));
 }
 
 // Creates or opens the key, writes one or two values and closes it; a key that cannot be

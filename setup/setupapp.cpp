@@ -1,5 +1,7 @@
 // The installer: a fixed series of dialogs around the copy, registration and settings steps,
 // all run from the application's start-up routine.
+#include "setupapp.h"
+
 #include "dialogs.h"
 #include "registration.h"
 #include "settings.h"
@@ -23,7 +25,7 @@ enum class PassEnd { Finished, Cancelled, Ended };
 // The copy chain; false when a file could not be copied.
 bool CopyFiles(CCopyFilesDlg& copyFiles)
 {
-    copyFiles.Create(CCopyFilesDlg::IDD);
+    copyFiles.Create();
     copyFiles.UpdateWindow();
     using Step = void (CCopyFilesDlg::*)();
     for (Step step : {&CCopyFilesDlg::CopyDriverToSystem, &CCopyFilesDlg::CopyProgramFiles,
@@ -77,14 +79,11 @@ PassEnd RunPass(SetupDialogs& dialogs)
 
 } // namespace
 
-class CSetupApp : public CWinApp {
-public:
-    char const* GetRuntimeClassName() const override { return "CSetupApp"; }
-    // The whole installation; FALSE always, so the program ends when it is done.
-    BOOL InitInstance() override;
-};
+namespace {
 
 CSetupApp theApp;
+
+} // namespace
 
 BOOL CSetupApp::InitInstance()
 {

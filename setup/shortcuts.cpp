@@ -3,11 +3,10 @@
 #include <objidl.h>
 #include <shlobj.h>
 
-#include <cstring>
+#include "shortcuts.h"
 
 #include "dialogs.h"
 #include "paths.h"
-#include "settings.h"
 #include "state.h"
 
 namespace {
@@ -19,7 +18,7 @@ bool ReadPathValue(HKEY key, char const* name, PathBuffer& path)
     DWORD type = 0;
     if (RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(path), &size) != ERROR_SUCCESS)
         return false;
-    return size > 0 && std::memchr(path, '\0', size) != nullptr;
+    return size > 0 && EndsWithin(path, size);
 }
 
 bool ReadProgramsFolder(PathBuffer& programs)

@@ -2,8 +2,6 @@
 
 #include <windows.h>
 
-#include <cstring>
-
 #include "framework.h"
 #include "joinpath.h"
 
@@ -69,7 +67,7 @@ bool ReadCommonPrograms(HKEY shellFolders, PathBuffer& folder)
         return false;
     if (size < MAX_PATH)
         folder[size] = '\0';
-    else if (!std::memchr(folder, '\0', MAX_PATH))
+    else if (!EndsWithin(folder, MAX_PATH))
         return false;
     return folder[0] != '\0';
 }

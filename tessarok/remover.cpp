@@ -17,6 +17,12 @@ char const NotCompleteMessage[] =
     "\n\n\nYou may run the Uninstall program at a later time to complete\nthe Uninstallation.";
 char const NotCompleteCaption[] = "Exit Uninstall...";
 
+// PROCESS_ALL_ACCESS as Windows NT 4.0 defines it. The headers widen the mask to 0xFFFF
+// specific rights when _WIN32_WINNT asks for Windows Vista or later, and every Windows before
+// Vista refuses the wider mask with ERROR_ACCESS_DENIED.
+DWORD const ProcessAllAccess = STANDARD_RIGHTS_REQUIRED | SYNCHRONIZE | 0x0FFF;
+static_assert(ProcessAllAccess == 0x001F0FFF, "the mask of Windows NT 4.0");
+
 } // namespace
 
 BOOL CRemoverApp::InitInstance()
@@ -71,7 +77,7 @@ void RebootSystem()
     LookupPrivilegeValueA(nullptr, "SeShutdownPrivilege", &shutdown.Privileges[0].Luid);
     shutdown.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
 
-    HANDLE process = OpenProcess(PROCESS_ALL_ACCESS, TRUE, GetCurrentProcessId());
+    HANDLE process = OpenProcess(ProcessAllAccess, TRUE, GetCurrentProcessId());
     HANDLE token = nullptr;
     if (process)
         OpenProcessToken(process, TOKEN_ADJUST_PRIVILEGES, &token);

@@ -148,3 +148,12 @@ TEST(Frame, RefusedCreationReturnsFalseAndLeavesNoWindowOrObject)
     EXPECT_EQ((Lines{"app name Framework Testee", "class CTestFrame", "frame deleted", "load frame 0"}), testee.Log());
     EXPECT_EQ(nullptr, winauto::FindTopWindow("FrameWnd:2", nullptr));
 }
+
+// The system refuses a child window without a parent before the window exists, so no
+// message ever reaches the frame: LoadFrame itself must delete it.
+TEST(Frame, CreationRefusedBeforeTheWindowExistsDeletesTheObjectToo)
+{
+    Testee testee("childframe");
+    EXPECT_EQ(0u, testee.ExitCode());
+    EXPECT_EQ((Lines{"app name Framework Testee", "class CTestFrame", "frame deleted", "load frame 0"}), testee.Log());
+}

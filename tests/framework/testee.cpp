@@ -5,6 +5,8 @@
 //   testee.exe frame LOG        a hidden frame as main window, until it is closed
 //   testee.exe plainframe LOG   the same without FWS_ADDTOTITLE
 //   testee.exe failframe LOG    a frame whose creation is refused
+//   testee.exe childframe LOG   a frame the system refuses before its window exists (a child
+//                               window without a parent)
 #include <windows.h>
 
 #include <cstdio>
@@ -121,6 +123,8 @@ BOOL CTesteeApp::InitInstance()
         return LoadMainFrame(WS_OVERLAPPEDWINDOW, false);
     if (scenario == "failframe")
         return LoadMainFrame(WS_OVERLAPPEDWINDOW | FWS_ADDTOTITLE, true);
+    if (scenario == "childframe")
+        return LoadMainFrame(WS_CHILD | FWS_ADDTOTITLE, false);
     return FALSE;
 }
 
@@ -135,10 +139,10 @@ void CTesteeApp::ShowModalTwice()
 void CTesteeApp::CreateModeless()
 {
     static CModelessDlg dialog;
-    Log("create " + std::to_string(dialog.Create(IDD_MODELESS)));
+    Log("create " + std::to_string(dialog.Create()));
     Log("destroy " + std::to_string(dialog.DestroyWindow()));
     Log("destroy again " + std::to_string(dialog.DestroyWindow()));
-    Log("create again " + std::to_string(dialog.Create(IDD_MODELESS)));
+    Log("create again " + std::to_string(dialog.Create()));
 }
 
 BOOL CTesteeApp::LoadMainFrame(DWORD style, bool refuse)

@@ -11,19 +11,7 @@ program=$2
 dll_with_tls=$3
 allowlist=$4
 status=0
-expect_refusal() {
-    local what=$1 message=$2 output
-    shift 2
-    if output=$("$tools/check-imports" "$@"); then
-        echo "accepted $what: $output"
-        status=1
-    elif ! grep -qF "$message" <<<"$output"; then
-        echo "refused $what without saying why: $output"
-        status=1
-    else
-        echo "ok: refused $what"
-    fi
-}
+source "$(dirname "${BASH_SOURCE[0]}")/expect_refusal.sh"
 sed 's/\bSetMenuDefaultItem\b//' "$tools/imports-allowlist.txt" >"$allowlist"
 expect_refusal "an import off the allowlist" "USER32.DLL SetMenuDefaultItem: not in the allowlist" \
     "$allowlist" "$program"

@@ -11,6 +11,7 @@
 
 #include "paths.h"
 #include "settings.h"
+#include "shortcuts.h"
 #include "setup_driver.h"
 
 using namespace setuptest;
