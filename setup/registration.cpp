@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "paths.h"
+#include "registry.h"
 
 char MouseClassInstance[20];
 
@@ -47,21 +48,6 @@ bool SubkeyAt(HKEY key, DWORD index, char* name)
 {
     DWORD length = MAX_PATH;
     return RegEnumKeyExA(key, index, name, &length, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
-}
-
-HKEY CreateKey(char const* path)
-{
-    HKEY key = nullptr;
-    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, path, 0, const_cast<char*>(""), REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
-                        nullptr, &key, nullptr) != ERROR_SUCCESS)
-        return nullptr;
-    return key;
-}
-
-void SetString(HKEY key, char const* name, char const* text)
-{
-    RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<BYTE const*>(text),
-                   static_cast<DWORD>(lstrlenA(text) + 1));
 }
 
 // The text, its terminator, then zero bytes up to the length.
@@ -121,7 +107,7 @@ void WriteDriverInstanceKey(char const* instance, PortRegistration const& port)
     PathBuffer path;
     if (!JoinPath(path, ClassKey, instance))
         return;
-    HKEY key = CreateKey(path);
+    HKEY key = CreateKey(HKEY_LOCAL_MACHINE, path);
     if (!key)
         return;
     SetString(key, "DevLoader", "*vmouse");
@@ -184,7 +170,7 @@ void RegisterRootPs2Mouse()
     if (KeyExists("Enum\\Root\\Mouse"))
         DeleteRootKey("Mouse");
     ChooseMouseClassInstance();
-    HKEY device = CreateKey("Enum\\Root\\Mouse\\0000");
+    HKEY device = CreateKey(HKEY_LOCAL_MACHINE, "Enum\\Root\\Mouse\\0000");
     if (!device)
         return;
     WriteDeviceKey(device, Ps2, MouseClassInstance, RootDriverLength);
@@ -224,7 +210,7 @@ void RegisterSerialMouse()
 {
     RemoveRootMouseIds();
     ChooseMouseClassInstance();
-    if (HKEY device = CreateKey("Enum\\Root\\*PNP0F0C\\0000"))
+    if (HKEY device = CreateKey(HKEY_LOCAL_MACHINE, "Enum\\Root\\*PNP0F0C\\0000"))
         WriteDeviceKey(device, Serial, MouseClassInstance, RootDriverLength);
     WriteDriverInstanceKey(MouseClassInstance, Serial);
 }

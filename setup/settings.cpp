@@ -1,25 +1,11 @@
 #include "settings.h"
 
 #include "paths.h"
+#include "registry.h"
 
 namespace {
 
 char const RunKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
-
-HKEY CreateKey(HKEY root, char const* path)
-{
-    HKEY key = nullptr;
-    if (RegCreateKeyExA(root, path, 0, const_cast<char*>(""), REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &key,
-                        nullptr) != ERROR_SUCCESS)
-        return nullptr;
-    return key;
-}
-
-void SetString(HKEY key, char const* name, char const* text)
-{
-    RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<BYTE const*>(text),
-                   static_cast<DWORD>(lstrlenA(text) + 1));
-}
 
 // Creates or opens the key, writes one or two values and closes it; a key that cannot be
 // created only loses its own values.
