@@ -9,6 +9,7 @@
 #include <cstring>
 #include <fstream>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -63,8 +64,8 @@ private:
 // The stand-in control-centre program in another process, serving commands.
 class ControlCentre {
 public:
-    ControlCentre()
-        : process_(winauto::StartProcess("\"" + winauto::BesideThisProgram("brindlex.exe") + "\""))
+    explicit ControlCentre(std::string const& program = "brindlex.exe")
+        : process_(winauto::StartProcess("\"" + winauto::BesideThisProgram(program) + "\""))
         , window_(winauto::WaitForWindow("TamrixControlCentre", nullptr, Timeout, process_.Id()))
     {
     }
@@ -95,6 +96,22 @@ bool BlockExists()
     if (mapping)
         CloseHandle(mapping);
     return mapping != nullptr;
+}
+
+bool LibraryLoadedHere()
+{
+    return GetModuleHandleA(RodlinkPath().c_str()) != nullptr;
+}
+
+// The views of file mappings in this process: a view keeps its block alive without a handle.
+int MappedViews()
+{
+    int views = 0;
+    MEMORY_BASIC_INFORMATION region;
+    for (BYTE const* at = nullptr; VirtualQuery(at, &region, sizeof region) == sizeof region;
+         at = static_cast<BYTE const*>(region.BaseAddress) + region.RegionSize)
+        views += region.Type == MEM_MAPPED && region.BaseAddress == region.AllocationBase;
+    return views;
 }
 
 // The library loaded into this process, with a block held here and a clear driver record.
@@ -184,8 +201,11 @@ TEST(Load, RefusedWhenTheDeviceDoesNotOpenAndTheBlockStaysAsItWas)
 TEST(Load, ProcessesThatLoadTheLibrarySeeOneRecord)
 {
     Block block;
+    standins::Driver driver;
+    DeleteSettingsKey();  // so that UpdateButtonStatus only sends the settings
     HMODULE library = LoadLibraryA(RodlinkPath().c_str());
     ASSERT_NE(nullptr, library);
+    auto enableDisableStatus = Export<decltype(&EnableDisableStatus)>(library, "EnableDisableStatus");
 
     {
         ControlCentre other;
@@ -193,10 +213,83 @@ TEST(Load, ProcessesThatLoadTheLibrarySeeOneRecord)
         ASSERT_EQ(1, other.Command("load " + RodlinkPath()));
         EXPECT_EQ(1, other.Command("call EnableDisableStatus 0x1234"));
         EXPECT_EQ(0x34, block->EnableStatus) << "written there, read here without a call";
-        block->MiddleButton = 9;
-        EXPECT_EQ(9, other.Command("peek 0"));
+
+        enableDisableStatus(0x56);
+        driver.Clear();
+        EXPECT_EQ(ERROR_FILE_NOT_FOUND, other.Command("call UpdateButtonStatus"));
+        auto requests = driver.Requests();
+        ASSERT_EQ(1u, requests.size());
+        EXPECT_EQ(2u, requests[0].code);
+        EXPECT_EQ(0x56, requests[0].input[3]) << "written here, sent from there";
     }
     FreeLibrary(library);
+}
+
+// Creation disposition 0 opens the device only for a Windows 95 program; delete-on-close is
+// what the stand-in driver counts as the package's open.
+TEST(Load, OpensTheDeviceThePackagesWay)
+{
+    struct Case {
+        char const* version;
+        LRESULT loads;
+        unsigned packageOpens;
+    } const cases[] = {{"win95", 1, 1}, {"nt40", 0, 0}};
+    standins::Driver driver;
+    for (Case const& c : cases) {
+        SCOPED_TRACE(c.version);
+        std::string const program = std::string("brindlex_") + c.version + ".exe";
+        ASSERT_TRUE(CopyFileA(winauto::BesideThisProgram("brindlex.exe").c_str(),
+                              winauto::BesideThisProgram(program).c_str(), FALSE));
+        ASSERT_TRUE(winauto::SetWindowsVersion(program, c.version));
+        ControlCentre other(program);
+        ASSERT_TRUE(other.IsServing());
+        driver.Clear();
+        EXPECT_EQ(c.loads, other.Command("load " + RodlinkPath()));
+        TamrixRecord const record = driver.Record();
+        EXPECT_EQ(c.packageOpens, record.opens);
+        EXPECT_EQ(c.packageOpens, record.package_opens) << "opened with FILE_FLAG_DELETE_ON_CLOSE";
+    }
+}
+
+// The block belongs to its creator: once the library is unloaded, or its load was refused, no
+// view of it is left here and closing the creator's handle is the end of it. A library still
+// loaded keeps it.
+TEST(Load, UnloadAndARefusedLoadLeaveTheBlockToItsCreator)
+{
+    struct Case {
+        char const* what;
+        unsigned failures;
+        bool loads;
+        bool unloadFirst;
+        bool blockStays;
+    } const cases[] = {
+        {"unloaded", 0, true, true, false},
+        {"refused: the device does not open", 1, false, false, false},
+        {"loaded while the creator lets go", 0, true, false, true},
+    };
+    standins::Driver driver;
+    for (Case const& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::optional<Block> creator;
+        creator.emplace();
+        ASSERT_NE(nullptr, creator->get());
+        ASSERT_TRUE(driver.SetFailures(c.failures));
+        int const views = MappedViews();
+        HMODULE library = LoadLibraryA(RodlinkPath().c_str());
+        driver.SetFailures(0);
+        EXPECT_EQ(c.loads, library != nullptr);
+        if (library && c.unloadFirst) {
+            FreeLibrary(library);
+            library = nullptr;
+            EXPECT_FALSE(LibraryLoadedHere());
+        }
+        EXPECT_EQ(views + (library ? 1 : 0), MappedViews()) << "views of the block: the library's one while loaded";
+        creator.reset();
+        EXPECT_EQ(c.blockStays, BlockExists());
+        if (library)
+            FreeLibrary(library);
+        ASSERT_FALSE(BlockExists()) << "left for the next case";
+    }
 }
 
 // ---- The small exports and the driver ---------------------------------------------------
@@ -246,22 +339,37 @@ TEST_F(Library, EachExportReportsWhatTheDriverAnswered)
     EXPECT_EQ(7, block->EnableStatus) << "stored although the driver failed";
 }
 
-TEST_F(Library, GetMouseInfoPassesTheCallersBufferThrough)
+TEST_F(Library, GetMouseInfoPassesTheCallersBufferThroughAndReturnsTheVerdict)
 {
-    std::string const text = TAMRIX_MOUSE_INFO_TEXT;
-    for (DWORD size : {32u, 8u, 0u}) {
-        SCOPED_TRACE(size);
-        driver.Clear();
-        char buffer[40];
-        std::memset(buffer, '#', sizeof buffer);
-        EXPECT_TRUE(getMouseInfo(size ? buffer : nullptr, size));
-        EXPECT_EQ(text.substr(0, size), std::string(buffer, size < text.size() ? size : text.size()));
-        EXPECT_EQ('#', buffer[size]) << "nothing past the size given";
-        auto requests = Requests();
-        ASSERT_EQ(1u, requests.size());
-        EXPECT_EQ(3u, requests[0].code);
-        EXPECT_EQ(0u, requests[0].input_size);
-        EXPECT_EQ(size, requests[0].output_size);
+    struct Case {
+        DWORD size;
+        bool buffer;          // false: a null buffer
+        char const* written;  // what the driver leaves there; the rest of the buffer untouched
+    } const cases[] = {
+        {32, true, TAMRIX_MOUSE_INFO_TEXT "@ABCDEFGHIJ"},
+        {8, true, "TAMRIX S"},
+        {0, true, ""},
+        {0, false, nullptr},
+    };
+    for (Case const& c : cases) {
+        SCOPED_TRACE(std::to_string(c.size) + (c.buffer ? " bytes" : " bytes, no buffer"));
+        for (bool fails : {false, true}) {
+            SCOPED_TRACE(fails ? "the driver fails code 3" : "the driver answers");
+            driver.SetFailures(fails ? 1u << 3 : 0u);
+            driver.Clear();
+            char buffer[40];
+            std::memset(buffer, '#', sizeof buffer);
+            EXPECT_EQ(!fails, getMouseInfo(c.buffer ? buffer : nullptr, c.size) != FALSE);
+            auto requests = Requests();
+            ASSERT_EQ(1u, requests.size());
+            EXPECT_EQ(3u, requests[0].code);
+            EXPECT_EQ(0u, requests[0].input_size);
+            EXPECT_EQ(c.size, requests[0].output_size);
+            if (c.buffer && !fails) {
+                EXPECT_EQ(c.written + std::string(sizeof buffer - std::strlen(c.written), '#'),
+                          std::string(buffer, sizeof buffer));
+            }
+        }
     }
 }
 
@@ -368,6 +476,27 @@ TEST_F(Library, InitButtonReadsNumbersAsTheirTextSays)
     }
 }
 
+TEST_F(Library, InitButtonPutsEachValueInItsOwnField)
+{
+    SetSetting("Middle Button", "Start");
+    SetSetting("Second Button", "Return");
+    SetSetting("SwapMouseButtons", "1");
+    SetSetting("Sensivity", "11");
+    SetSetting("Acceleration", "22");
+    SetSetting("Three Key", "33");
+    SetSetting("Cursor Center", "44");
+    block->EnableStatus = 0x5A;
+    initButton();
+    EXPECT_EQ(2, block->MiddleButton);
+    EXPECT_EQ(8, block->SecondButton);
+    EXPECT_EQ(1, block->SwapButtons);
+    EXPECT_EQ(0x5A, block->EnableStatus) << "not a setting of the registry";
+    EXPECT_EQ(22, block->Acceleration);
+    EXPECT_EQ(11, block->Sensitivity);
+    EXPECT_EQ(33, block->ThreeKey);
+    EXPECT_EQ(44, block->CursorCenter);
+}
+
 TEST_F(Library, InitButtonLeavesAFieldWhoseValueCannotBeRead)
 {
     SetSetting("Sensivity", "12345678901234567890123");  // longer than 20 bytes
@@ -434,6 +563,64 @@ TEST_F(Library, UpdateButtonStatusSavesAnIndexWithoutANameAsUnassigned)
     EXPECT_EQ("(Unassigned)", std::string(Setting("Second Button").data.c_str()));
 }
 
+TEST_F(Library, UpdateButtonStatusSwapsTheButtonsAndSwapsThemBack)
+{
+    struct Case {
+        BYTE swap;
+        bool swapped;
+        char const* saved;
+    } const cases[] = {{1, true, "1"}, {0, false, "0"}};
+    initButton();  // makes the key
+    for (Case const& c : cases) {
+        SCOPED_TRACE(static_cast<int>(c.swap));
+        block->SwapButtons = c.swap;
+        EXPECT_EQ(ERROR_SUCCESS, updateButtonStatus());
+        EXPECT_EQ(c.swapped, GetSystemMetrics(SM_SWAPBUTTON) != 0);
+        EXPECT_EQ(c.saved, std::string(Setting("SwapMouseButtons").data.c_str()));
+    }
+}
+
+// The key table of InitButton and the settings of UpdateButtonStatus are sent for the driver's
+// sake only: when it fails them, the export goes on with its work and its result.
+TEST_F(Library, AFailedRequestDoesNotStopTheSettingsExports)
+{
+    struct Case {
+        char const* name;
+        unsigned failing;                  // the code the driver fails
+        char const* stored;                // "Middle Button" in the registry before the call
+        BYTE middle;                       // the block's middle button before the call
+        std::function<LONG()> call;
+        LONG result;
+        std::vector<unsigned> codes;       // the requests it sends, in order
+        std::function<std::string()> middleAfter;
+        std::string expected;
+    };
+    Case const cases[] = {
+        {"InitButton", 1, "Close Windows", 0, [&] { return static_cast<LONG>(initButton() != FALSE); }, 1, {1, 2},
+         [&] { return std::to_string(block->MiddleButton); }, "9"},
+        {"UpdateButtonStatus", 2, "Start", 9, [&] { return updateButtonStatus(); }, ERROR_SUCCESS, {2},
+         [] { return std::string(Setting("Middle Button").data.c_str()); }, "Close Windows"},
+    };
+    for (Case const& c : cases) {
+        SCOPED_TRACE(c.name);
+        DeleteSettingsKey();
+        SetSetting("Middle Button", c.stored);
+        block->MiddleButton = c.middle;
+        ASSERT_TRUE(driver.SetFailures(1u << c.failing));
+        driver.Clear();
+        EXPECT_EQ(c.result, c.call());
+        std::vector<unsigned> sent, failed;
+        for (TamrixRequest const& request : Requests()) {
+            sent.push_back(request.code);
+            if (request.status)
+                failed.push_back(request.code);
+        }
+        EXPECT_EQ(c.codes, sent);
+        EXPECT_EQ(std::vector<unsigned>{c.failing}, failed) << "the codes the driver failed";
+        EXPECT_EQ(c.expected, c.middleAfter());
+    }
+}
+
 TEST_F(Library, UpdateButtonStatusWithoutTheKeySendsTheSettingsButChangesNothing)
 {
     SwapMouseButton(FALSE);
@@ -478,6 +665,19 @@ TEST_F(Library, OneSettingGoesToTheDriverAndComesBackAtTheNextStart)
 
 // ---- The cursor-centre hook ---------------------------------------------------------------
 
+// A hook that another party took away (here the test itself): the block keeps a handle that
+// no longer unhooks. (A control program that installs the hook and ends leaves such a handle
+// under Wine 10, whose hooks end with their thread, but not under Wine 8, whose hooks stay.)
+TEST_F(Library, RemoveHooksKeepsAHandleThatDoesNotUnhook)
+{
+    ASSERT_EQ(1, installHooks());
+    DWORD const stale = block->KeyboardHook;
+    // The block holds the handle's lower 32 bits; a window-manager handle is their sign extension.
+    ASSERT_TRUE(UnhookWindowsHookEx(reinterpret_cast<HHOOK>(static_cast<LONG_PTR>(static_cast<LONG>(stale)))));
+    EXPECT_EQ(0, removeHooks());
+    EXPECT_EQ(stale, block->KeyboardHook) << "kept, so that a later call tries again";
+}
+
 namespace {
 
 POINT const Corner = {5, 5};
@@ -510,6 +710,8 @@ protected:
     void SetUp() override
     {
         Library::SetUp();
+        if (HasFatalFailure())
+            return;
         char folder[MAX_PATH];
         GetTempPathA(MAX_PATH, folder);
         log = std::string(folder) + "keytarget.log";
@@ -580,14 +782,22 @@ TEST_F(Hook, FirstPressOfF10CentresThePointerInAnotherProcess)
 
 TEST_F(Hook, OnlyCursorCenter1Acts)
 {
+    struct Case {
+        BYTE setting;
+        bool centres;
+    } const cases[] = {{0, false}, {2, false}, {255, false}, {1, true}};
     ASSERT_EQ(1, installHooks());
-    for (BYTE setting : {0, 2, 255}) {
-        SCOPED_TRACE(static_cast<int>(setting));
-        block->CursorCenter = setting;
-        EXPECT_FALSE(PointerCentredBy(true));
+    for (Case const& c : cases) {
+        SCOPED_TRACE(static_cast<int>(c.setting));
+        block->CursorCenter = c.setting;
+        size_t const start = Keys().size();
+        EXPECT_EQ(c.centres, PointerCentredBy(true));
         PointerCentredBy(false);
+        std::vector<std::string> const keys = Keys();
+        ASSERT_LT(start, keys.size());
+        EXPECT_EQ("down 79", keys[start]) << "a first press";
     }
-    EXPECT_EQ(6u, Keys().size()) << "every key went on";
+    EXPECT_EQ(8u, Keys().size()) << "every key went on";
 }
 
 TEST_F(Hook, ASettingChangedInAnotherProcessActsAtTheNextKey)
@@ -630,6 +840,8 @@ TEST_F(Hook, UnloadingLeavesTheHookInTheBlock)
     HMODULE second = LoadLibraryA(RodlinkPath().c_str());
     FreeLibrary(second);
     FreeLibrary(library);
+    library = nullptr;
+    ASSERT_FALSE(LibraryLoadedHere()) << "the library was not unloaded";
     EXPECT_EQ(installed, block->KeyboardHook);
 
     library = LoadLibraryA(RodlinkPath().c_str());
