@@ -155,41 +155,10 @@ TEST(SetupCopy, HelpFileMissingStillCopiesTheRestOfItsStepThenStops)
     EXPECT_FALSE(FileExists("C:\\Tamrix\\Pebbroth.exe"));
 }
 
-TEST(SetupCopy, DeepCurrentDirectoryIsAnUnreadableSource)
-{
-    // 247 characters: the first source path, 258 characters, still fits in MAX_PATH, but the
-    // expansion library opens no path longer than an OFSTRUCT holds (128). The source counts
-    // as unreadable, and nothing is cut short or written.
-    char temp[MAX_PATH];
-    GetTempPathA(MAX_PATH, temp);
-    std::string folder = std::string(temp) + "deep";
-    CreateDirectoryA(folder.c_str(), nullptr);
-    folder += "\\" + std::string(247 - folder.size() - 1, 'd');
-    ASSERT_EQ(247u, folder.size());
-    ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr)) << GetLastError();
-    ASSERT_TRUE(CopyFileA((MediumFolder() + "\\tamrix.vx_").c_str(), (folder + "\\tamrix.vx_").c_str(), FALSE));
-
-    SetupRun setup(MediumFolder(), folder);
-    ASSERT_TRUE(setup.ChooseInstallation(true, true));
-    auto box = setup.WaitForMessageBox("Setup Error");
-    ASSERT_TRUE(box);
-    EXPECT_EQ(UnreadableSource, box->text);
-    HWND copy = winauto::FindTopWindow("#32770", "Copy files", setup.Id());
-    ASSERT_TRUE(copy);
-    EXPECT_EQ(folder + "\\tamrix.vx_", ReadCopyDisplay(copy).from);
-    ASSERT_TRUE(winauto::ClickControl(box->hwnd, IDOK));
-    ASSERT_TRUE(setup.WaitForDialog("Exit Setup"));
-    EXPECT_FALSE(winauto::FindTopWindow("#32770", "Setup Error", setup.Id())) << "a second message";
-    ASSERT_TRUE(setup.Answer("Exit Setup", IDCANCEL));
-    EXPECT_TRUE(setup.WaitForExit());
-    EXPECT_FALSE(FileExists(SystemFolder() + "\\tamrix.vxd"));
-    EXPECT_FALSE(FolderExists("C:\\Tamrix"));
-}
-
-// A current directory whose joined source path just fits in MAX_PATH with its terminator,
-// and one a character longer, which is refused whole before the copy is tried. Both end as an
-// unreadable source: the one that fits reaches the expansion library, which opens no path
-// longer than an OFSTRUCT holds (128). What tells them apart is the "From :" line.
+// Deep current directories. A source path that fits in MAX_PATH with its terminator reaches
+// the copy, where the expansion library opens no path longer than an OFSTRUCT holds (128);
+// one a character longer is refused whole before the copy is tried, never cut short. Both
+// are an unreadable source and nothing is written; the "From :" line tells them apart.
 struct PathEdgeCase {
     char const* name;
     std::size_t sourceLength;   // the current directory followed by "\\tamrix.vx_"
@@ -203,7 +172,7 @@ void PrintTo(PathEdgeCase const& c, std::ostream* out)
 
 class SetupSourcePathEdge : public testing::TestWithParam<PathEdgeCase> {};
 
-TEST_P(SetupSourcePathEdge, LongestSourcePathIsTriedAndOneLongerIsRefused)
+TEST_P(SetupSourcePathEdge, DeepCurrentDirectoryIsAnUnreadableSource)
 {
     PathEdgeCase const& c = GetParam();
     std::string const name = "\\tamrix.vx_";
@@ -230,10 +199,13 @@ TEST_P(SetupSourcePathEdge, LongestSourcePathIsTriedAndOneLongerIsRefused)
     ASSERT_TRUE(setup.Answer("Exit Setup", IDCANCEL));
     EXPECT_TRUE(setup.WaitForExit());
     EXPECT_FALSE(FileExists(SystemFolder() + "\\tamrix.vxd"));
+    EXPECT_FALSE(FolderExists("C:\\Tamrix"));
 }
 
+// A current directory of 247 characters, then the two sides of MAX_PATH.
 INSTANTIATE_TEST_SUITE_P(Table, SetupSourcePathEdge,
-                         testing::Values(PathEdgeCase{"Fits259", 259, true}, PathEdgeCase{"Refused260", 260, false}),
+                         testing::Values(PathEdgeCase{"Folder247", 258, true}, PathEdgeCase{"Fits259", 259, true},
+                                         PathEdgeCase{"Refused260", 260, false}),
                          [](testing::TestParamInfo<PathEdgeCase> const& info) { return std::string(info.param.name); });
 
 TEST(SetupCopy, UnwritableDestinationIsAFailedCopy)
