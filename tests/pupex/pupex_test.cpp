@@ -85,6 +85,16 @@ winauto::Image SettledPicture(HWND window)
     return last;
 }
 
+// Under Watch::Exit, once the program has ended: at its end it had released the block and
+// destroyed its frame itself.
+void ExpectNothingLeftAtTheEnd(pupex::Run& run)
+{
+    auto const end = run.LeftAtExit();
+    ASSERT_TRUE(end.has_value()) << "the program came to ExitProcess";
+    EXPECT_FALSE(end->blockHeld) << "the block is released before the end";
+    EXPECT_FALSE(end->frameExists) << "the frame is destroyed before the end";
+}
+
 std::string Hook(standins::HookRecord const& r)
 {
     return "init " + std::to_string(r.initCalls) + ", close " + std::to_string(r.closeCalls) + ", opened " +
@@ -393,10 +403,7 @@ TEST(PupexHookBinding, MissingLibraryReleasesTheBlockAndEndsSilently)
     pupex::ProgramFolder folder("nohook", {});
     pupex::Run run({}, folder.Exe(), pupex::Watch::Exit);
     EXPECT_EQ(0u, run.WaitForExit().value_or(0xDEAD)) << "ends by itself: no message waits for an answer";
-    auto const end = run.LeftAtExit();
-    ASSERT_TRUE(end.has_value()) << "the program came to ExitProcess";
-    EXPECT_FALSE(end->blockHeld) << "the block is released before the end";
-    EXPECT_FALSE(end->frameExists);
+    ExpectNothingLeftAtTheEnd(run);
     EXPECT_EQ(0u, standins::ReadHookRecord().initCalls);
 }
 
@@ -409,10 +416,7 @@ TEST(PupexHookBinding, LibraryWithoutBothExportsIsNeverCalledAndTakesTheFailureP
         pupex::ProgramFolder folder(variant, {std::string(variant) + "\\Pupex.dll"});
         pupex::Run run({}, folder.Exe(), pupex::Watch::Exit);
         EXPECT_EQ(0u, run.WaitForExit().value_or(0xDEAD)) << "no crash through a missing address";
-        auto const end = run.LeftAtExit();
-        ASSERT_TRUE(end.has_value()) << "the program came to ExitProcess";
-        EXPECT_FALSE(end->blockHeld) << "the block is released before the end";
-        EXPECT_FALSE(end->frameExists);
+        ExpectNothingLeftAtTheEnd(run);
         standins::HookRecord const hook = standins::ReadHookRecord();
         EXPECT_EQ(0u, hook.initCalls + hook.closeCalls) << Hook(hook);
     }
@@ -646,10 +650,7 @@ TEST(PupexTeardown, EndOfSessionTellsTheHookLibraryAndReleasesTheBlock)
     standins::HookRecord const hook = standins::ReadHookRecord();
     EXPECT_EQ(1u, hook.initCalls) << Hook(hook);
     EXPECT_EQ(1u, hook.closeCalls) << Hook(hook);
-    auto const end = run.LeftAtExit();
-    ASSERT_TRUE(end.has_value()) << "the program came to ExitProcess";
-    EXPECT_FALSE(end->blockHeld) << "the block is released before the end";
-    EXPECT_FALSE(end->frameExists) << "the frame is destroyed before the end";
+    ExpectNothingLeftAtTheEnd(run);
 }
 
 TEST(PupexVersion, RecordNamesLumivane)
