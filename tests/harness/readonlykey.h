@@ -19,7 +19,6 @@ public:
     // RegOpenKeyExA's answer now to an open with this access: a test asserts that reading
     // still opens and that the program's access is refused before it trusts the protection.
     LONG OpenWith(REGSAM access) const;
-    std::string const& Path() const { return path_; }
 
 private:
     HKEY root_;
