@@ -1,6 +1,7 @@
 // Stand-in for the Lumivane hook library "Pupex.dll". The tray utility loads it by name and
 // calls InitTestDLL once the block "PUPEX_SHARE_DATA" is filled; like the real library it is
-// given nothing and opens the block by its name. It records what it saw under
+// given nothing, opens the block by its name and holds it until CloseTestDLL, so that after
+// that only the tray utility itself holds it. It records what it saw under
 // HKEY_CURRENT_USER "Software\Tamrix Stand-ins\Pupex.dll", where tests read it:
 //   "InitCalls", "CloseCalls"   how often each export was called (REG_DWORD)
 //   "BlockOpened"               1 when InitTestDLL found the block (REG_DWORD)
@@ -49,7 +50,7 @@ extern "C" void WINAPI InitTestDLL()
     GetModuleFileNameA(nullptr, process, MAX_PATH);
     WriteRecord("InitProcess", REG_SZ, process, lstrlenA(process) + 1);
 
-    // The block stays open for the life of the process, as the real library keeps watching it.
+    // The block stays open until the library is closed, as the real library keeps watching it.
     blockMapping = OpenFileMappingA(FILE_MAP_READ, FALSE, BlockName);
     blockView = blockMapping ? MapViewOfFile(blockMapping, FILE_MAP_READ, 0, 0, BlockSize) : nullptr;
     DWORD opened = blockView != nullptr;
@@ -61,4 +62,10 @@ extern "C" void WINAPI InitTestDLL()
 extern "C" void WINAPI CloseTestDLL()
 {
     CountCall("CloseCalls");
+    if (blockView)
+        UnmapViewOfFile(blockView);
+    if (blockMapping)
+        CloseHandle(blockMapping);
+    blockView = nullptr;
+    blockMapping = nullptr;
 }

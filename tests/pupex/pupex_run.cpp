@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <future>
 
 namespace pupex {
 
@@ -18,6 +19,128 @@ namespace {
 
 char const ServicesKey[] = "SYSTEM\\CurrentControlSet\\Services\\";
 char const ControlRecordKey[] = "Software\\Tamrix Stand-ins\\control.exe";
+
+// ---- The watch at the program's end ----
+
+// The program's call to ExitProcess, where the debugger stops it: the same address in the
+// program as in this test, since Wine maps the system's DLLs at the same place in every
+// process; the bytes there are compared before the breakpoint goes in.
+BYTE* ExitProcessEntry()
+{
+    return reinterpret_cast<BYTE*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "ExitProcess"));
+}
+
+BYTE const Breakpoint = 0xCC;  // int3
+
+class ExitBreakpoint {
+public:
+    explicit ExitBreakpoint(HANDLE process) : process_(process) {}
+
+    // Puts the breakpoint in once the program's kernel32 is there, and never again once hit.
+    void TryInstall()
+    {
+        if (installed_ || hit_)
+            return;
+        BYTE ours[16];
+        BYTE theirs[16];
+        SIZE_T read = 0;
+        std::memcpy(ours, entry_, sizeof ours);
+        if (!ReadProcessMemory(process_, entry_, theirs, sizeof theirs, &read) || read != sizeof theirs ||
+            std::memcmp(ours, theirs, sizeof ours) != 0)
+            return;
+        original_ = theirs[0];
+        SIZE_T written = 0;
+        installed_ = WriteProcessMemory(process_, entry_, &Breakpoint, 1, &written) && written == 1 &&
+                     FlushInstructionCache(process_, entry_, 1);
+    }
+
+    bool IsHit(EXCEPTION_RECORD const& record) const
+    {
+        return installed_ && record.ExceptionAddress == entry_;
+    }
+
+    // Takes the breakpoint out and lets the thread run ExitProcess from its first byte.
+    void Resume(DWORD threadId)
+    {
+        SIZE_T written = 0;
+        WriteProcessMemory(process_, entry_, &original_, 1, &written);
+        FlushInstructionCache(process_, entry_, 1);
+        installed_ = false;
+        hit_ = true;
+        HANDLE thread = OpenThread(THREAD_GET_CONTEXT | THREAD_SET_CONTEXT, FALSE, threadId);
+        if (!thread)
+            return;
+        CONTEXT context = {};
+        context.ContextFlags = CONTEXT_CONTROL;
+        if (GetThreadContext(thread, &context)) {
+#ifdef _WIN64
+            context.Rip = reinterpret_cast<DWORD64>(entry_);
+#else
+            context.Eip = reinterpret_cast<DWORD>(entry_);
+#endif
+            SetThreadContext(thread, &context);
+        }
+        CloseHandle(thread);
+    }
+
+private:
+    HANDLE process_;
+    BYTE* entry_ = ExitProcessEntry();
+    BYTE original_ = 0;
+    bool installed_ = false;
+    bool hit_ = false;
+};
+
+AtExit LookAtTheEnd(DWORD processId)
+{
+    AtExit seen;
+    if (HANDLE mapping = OpenFileMappingA(FILE_MAP_READ, FALSE, "PUPEX_SHARE_DATA")) {
+        seen.blockHeld = true;
+        CloseHandle(mapping);
+    }
+    seen.frameExists = winauto::FindTopWindow(nullptr, FrameTitle, processId) != nullptr;
+    return seen;
+}
+
+// The debugger's loop, on the thread that started the program: it runs until the program is
+// gone, and reports what stood when the program called ExitProcess.
+std::optional<AtExit> DebugUntilExit(PROCESS_INFORMATION const& program)
+{
+    ExitBreakpoint breakpoint(program.hProcess);
+    std::optional<AtExit> seen;
+    for (;;) {
+        DEBUG_EVENT event;
+        if (!WaitForDebugEvent(&event, INFINITE))
+            return seen;
+        DWORD answer = DBG_CONTINUE;
+        switch (event.dwDebugEventCode) {
+        case CREATE_PROCESS_DEBUG_EVENT:
+            if (event.u.CreateProcessInfo.hFile)
+                CloseHandle(event.u.CreateProcessInfo.hFile);
+            break;
+        case LOAD_DLL_DEBUG_EVENT:
+            if (event.u.LoadDll.hFile)
+                CloseHandle(event.u.LoadDll.hFile);
+            break;
+        case EXCEPTION_DEBUG_EVENT: {
+            EXCEPTION_RECORD const& record = event.u.Exception.ExceptionRecord;
+            if (breakpoint.IsHit(record)) {
+                seen = LookAtTheEnd(program.dwProcessId);
+                breakpoint.Resume(event.dwThreadId);
+            } else if (record.ExceptionCode != EXCEPTION_BREAKPOINT) {
+                // The program's own exceptions are its own to handle.
+                answer = DBG_EXCEPTION_NOT_HANDLED;
+            }
+            break;
+        }
+        }
+        breakpoint.TryInstall();
+        bool const ended = event.dwDebugEventCode == EXIT_PROCESS_DEBUG_EVENT;
+        ContinueDebugEvent(event.dwProcessId, event.dwThreadId, answer);
+        if (ended)
+            return seen;
+    }
+}
 
 std::string Hex(std::vector<unsigned char> const& bytes)
 {
@@ -183,7 +306,7 @@ ProgramFolder::~ProgramFolder()
     RemoveDirectoryA(path_.c_str());
 }
 
-Run::Run(std::string const& arguments, std::string const& exe)
+Run::Run(std::string const& arguments, std::string const& exe, Watch watch)
 {
     std::string const program = exe.empty() ? winauto::BesideThisProgram("Pupex.exe") : exe;
     std::string const folder = program.substr(0, program.find_last_of('\\'));
@@ -193,13 +316,54 @@ Run::Run(std::string const& arguments, std::string const& exe)
     // The program's own folder as working folder, so that only its folder can offer
     // "Pupex.dll" and "control.exe".
     hookStartsBefore_ = standins::ReadHookRecord().initCalls;
-    process_ = winauto::StartProcess(commandLine, folder);
+    if (watch == Watch::Exit)
+        StartWatched(commandLine, folder);
+    else
+        process_ = winauto::StartProcess(commandLine, folder);
 }
 
 Run::~Run()
 {
     if (process_.IsRunning() && WaitUntilRunning())
         EndSession();
+    process_.Terminate();
+    if (watcher_.joinable())
+        watcher_.join();
+}
+
+void Run::StartWatched(std::string const& commandLine, std::string const& folder)
+{
+    // Debug events go to the thread that started the program, so that thread starts it and
+    // hands its handle back.
+    std::promise<winauto::Process> started;
+    std::future<winauto::Process> program = started.get_future();
+    watcher_ = std::thread([this, commandLine, folder, started = std::move(started)]() mutable {
+        STARTUPINFOA startup = {};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION info = {};
+        std::string line = commandLine;
+        if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, DEBUG_ONLY_THIS_PROCESS, nullptr,
+                            folder.c_str(), &startup, &info)) {
+            started.set_value({});
+            return;
+        }
+        HANDLE handle = nullptr;
+        DuplicateHandle(GetCurrentProcess(), info.hProcess, GetCurrentProcess(), &handle, 0, FALSE,
+                        DUPLICATE_SAME_ACCESS);
+        started.set_value(winauto::Process(handle, info.dwProcessId));
+        atExit_ = DebugUntilExit(info);
+        CloseHandle(info.hThread);
+        CloseHandle(info.hProcess);
+    });
+    process_ = program.get();
+}
+
+std::optional<AtExit> Run::LeftAtExit()
+{
+    if (!watcher_.joinable() || !process_.WaitForExit(Timeout))
+        return std::nullopt;
+    watcher_.join();
+    return atExit_;
 }
 
 HWND Run::WaitUntilRunning()

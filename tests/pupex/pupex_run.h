@@ -7,6 +7,7 @@
 #include <array>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "winauto.h"
@@ -83,11 +84,22 @@ private:
     std::string path_;
 };
 
+// What still stood as the program ended: seen while it was held at its call to ExitProcess,
+// after its own clean-up and before the system takes back what the process held.
+struct AtExit {
+    bool blockHeld = false;    // "PUPEX_SHARE_DATA" still opened by its name
+    bool frameExists = false;  // a window of the program titled "Lumivane Application"
+};
+
+// How a run is watched. Exit starts the program under this test as its debugger, which stops
+// it at ExitProcess for that look.
+enum class Watch { Nothing, Exit };
+
 // One run of the program; ended with the session's end if it still runs at the end.
 class Run {
 public:
     // Starts the program (by default the one beside this test) with these arguments.
-    explicit Run(std::string const& arguments = {}, std::string const& exe = {});
+    explicit Run(std::string const& arguments = {}, std::string const& exe = {}, Watch watch = Watch::Nothing);
     ~Run();
     Run(Run const&) = delete;
     Run& operator=(Run const&) = delete;
@@ -101,6 +113,9 @@ public:
     std::optional<DWORD> WaitForExit(DWORD timeoutMs = Timeout) { return process_.WaitForExit(timeoutMs); }
     // Ends the program the way the end of the session does; its exit code.
     std::optional<DWORD> EndSession();
+    // Under Watch::Exit, once the program has ended: what it left standing at its end;
+    // nullopt when it did not end in time or never came to ExitProcess.
+    std::optional<AtExit> LeftAtExit();
     // Sends the frame a command, as another program would.
     void PostCommand(UINT id) const;
     // The tray callback sent straight to the frame; its result, or nullopt when it did not
@@ -108,9 +123,14 @@ public:
     std::optional<LRESULT> SendTrayMessage(WPARAM iconNumber, UINT mouseMessage, DWORD timeoutMs = 2000) const;
 
 private:
+    void StartWatched(std::string const& commandLine, std::string const& folder);
+
     winauto::Process process_;
     HWND frame_ = nullptr;
     DWORD hookStartsBefore_ = 0;
+    // The debugger's thread under Watch::Exit, and what it saw; read once the thread is done.
+    std::thread watcher_;
+    std::optional<AtExit> atExit_;
 };
 
 // The block as another process sees it; nullopt when no process holds it.

@@ -73,6 +73,37 @@ MenuSeen RightClickAndRead(CTrayIcon& icon)
     return seen;
 }
 
+// Another program's icon under the owner window and number of ours: the shell refuses to add
+// ours beside it, and would modify or delete it in place of ours.
+class ForeignIcon {
+public:
+    explicit ForeignIcon(HWND owner)
+    {
+        m_data.cbSize = NOTIFYICONDATAA_V1_SIZE;
+        m_data.hWnd = owner;
+        m_data.uID = IDR_TRAYICON;
+        m_data.uFlags = NIF_ICON | NIF_TIP;
+        m_data.hIcon = LoadIconA(nullptr, MAKEINTRESOURCEA(32512));  // IDI_APPLICATION
+        lstrcpynA(m_data.szTip, ForeignTip, sizeof m_data.szTip);
+        m_added = Shell_NotifyIconA(NIM_ADD, &m_data) != FALSE;
+    }
+    ~ForeignIcon() { Remove(); }
+    bool Added() const { return m_added; }
+    bool Remove()
+    {
+        bool const removed = m_added && Shell_NotifyIconA(NIM_DELETE, &m_data);
+        m_added = false;
+        return removed;
+    }
+
+    static char const ForeignTip[];
+
+private:
+    NOTIFYICONDATAA m_data = {};
+    bool m_added = false;
+};
+char const ForeignIcon::ForeignTip[] = "Another program's icon";
+
 std::string TipInTray()
 {
     std::string tip;
@@ -202,4 +233,44 @@ TEST(PupexTrayIcon, OnlyRightReleaseAndDoubleClickOnItsOwnNumberAreHandled)
         SCOPED_TRACE("number " + std::to_string(c.number) + ", mouse " + std::to_string(c.mouse));
         EXPECT_EQ(0, icon.HandleTrayMessage(c.number, c.mouse));
     }
+}
+
+// A refused add or modify leaves the object with no icon shown: it asks the shell to delete
+// nothing, and its next icon is added anew.
+TEST(PupexTrayIcon, RefusedAddOrModifyLeavesNoIconShownAndTheNextIsAddedAnew)
+{
+    OwnerWindow owner;
+    CTrayIcon icon(IDR_TRAYICON);
+    icon.SetCallbackWindow(&owner, TrayCallback);
+
+    // The add is refused while another icon holds the window and number.
+    {
+        ForeignIcon foreign(owner.GetSafeHwnd());
+        ASSERT_TRUE(foreign.Added());
+        HWND const foreignShown = winauto::WaitForTrayIcon(ForeignIcon::ForeignTip, Timeout);
+        ASSERT_NE(nullptr, foreignShown);
+
+        EXPECT_FALSE(icon.ShowIconResource(IDI_PUPPY)) << "the shell refuses the add";
+        EXPECT_FALSE(icon.IsIconShown());
+        EXPECT_FALSE(icon.ShowIconResource(IDI_PUPPY)) << "an add again, refused again: a modify would succeed";
+        EXPECT_EQ(ForeignIcon::ForeignTip, winauto::TrayIconTip(foreignShown)) << "not modified in place of ours";
+        EXPECT_TRUE(icon.ShowIconResource(0)) << "nothing to remove";
+        EXPECT_TRUE(IsWindow(foreignShown)) << "the other icon was not deleted in place of ours";
+        EXPECT_FALSE(icon.IsIconShown());
+    }
+    EXPECT_TRUE(icon.ShowIconResource(IDI_PUPPY)) << "added once the number is free";
+    EXPECT_TRUE(icon.IsIconShown());
+    EXPECT_NE(nullptr, winauto::WaitForTrayIcon(PuppyTip, Timeout));
+
+    // The modify is refused once someone else has taken our icon away.
+    NOTIFYICONDATAA ours = {};
+    ours.cbSize = NOTIFYICONDATAA_V1_SIZE;
+    ours.hWnd = owner.GetSafeHwnd();
+    ours.uID = IDR_TRAYICON;
+    ASSERT_TRUE(Shell_NotifyIconA(NIM_DELETE, &ours));
+    EXPECT_FALSE(icon.ShowIconResource(IDI_PUPPY)) << "the shell refuses the modify";
+    EXPECT_FALSE(icon.IsIconShown());
+    EXPECT_TRUE(icon.ShowIconResource(IDI_PUPPY)) << "added anew";
+    EXPECT_TRUE(icon.IsIconShown());
+    EXPECT_NE(nullptr, winauto::WaitForTrayIcon(PuppyTip, Timeout));
 }

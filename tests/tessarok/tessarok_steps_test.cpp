@@ -5,10 +5,14 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
+#include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
+#include "readonlykey.h"
 #include "file_steps.h"
 #include "ntinstall.h"
 #include "registry_steps.h"
@@ -230,6 +234,145 @@ TEST(RemoveDriverService, ServiceKeyGoesAndTheSystemDriverStartsWithTheSystem)
             EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, systemKey)) << "a missing system service is not created";
         }
         EXPECT_EQ(otherBefore, PortSnapshot(other)) << "the other port is left alone";
+    }
+}
+
+// ---- Keys that open only for reading ----
+
+namespace {
+
+// Something a step removes or changes, by name, and whether it is there as installed.
+struct Entry {
+    std::string name;
+    std::function<bool()> present;
+};
+
+Entry KeyEntry(HKEY root, std::string const& path)
+{
+    return {path, [=] { return KeyExists(root, path); }};
+}
+
+Entry ValueEntry(HKEY root, std::string const& path, char const* name)
+{
+    return {path + " \"" + name + "\"", [=] { return ReadValue(root, path, name).has_value(); }};
+}
+
+// The system's own service as the installation leaves it: not started with the system.
+Entry InstalledStart(char const* systemService)
+{
+    return {std::string(systemService) + " \"Start\" 3",
+            [=] { return StartValue(systemService) == "type 4 size 4 value 3"; }};
+}
+
+Entry FileEntry(std::string const& path)
+{
+    return {path, [=] { return FileExists(path) || FolderExists(path); }};
+}
+
+// Runs a step on a thread of its own and answers every message box it shows; what the boxes
+// said.
+std::vector<std::string> MessagesShownBy(void (*step)())
+{
+    std::atomic<bool> done{false};
+    std::thread worker([&] {
+        step();
+        done = true;
+    });
+    std::vector<std::string> shown;
+    while (!done) {
+        if (auto box = winauto::WaitForMessageBox(nullptr, 50, GetCurrentProcessId())) {
+            shown.push_back(box->caption + ": " + box->text);
+            winauto::ClickControl(box->hwnd, IDOK);
+            winauto::WaitForWindowGone(box->hwnd, 5000);
+        }
+    }
+    worker.join();
+    return shown;
+}
+
+} // namespace
+
+// Each step opens its keys for reading and writing (the shortcuts' step its folder key for
+// full access): a key whose access list lets it be read and not changed ends that sub-step
+// without a word, and the other sub-steps go on.
+TEST(RemovalSteps, AKeyThatOpensOnlyForReadingEndsItsSubStepSilently)
+{
+    std::string const serial = ServiceKey("brellsio");
+    std::string const ps2 = ServiceKey("tovrexa");
+    std::string const handlerServer = std::string(HandlerClassKey) + "\\InProcServer32";
+    std::string const handler = std::string(HandlersKey) + "\\Tamrix CPL";
+    std::string const shortcuts = DefaultCommonPrograms() + "\\Tamrix";
+    auto driverServiceKeys = [](std::string const& key) {
+        return std::vector<Entry>{KeyEntry(HKEY_LOCAL_MACHINE, key + "\\Enum"),
+                                  KeyEntry(HKEY_LOCAL_MACHINE, key + "\\Parameters"),
+                                  KeyEntry(HKEY_LOCAL_MACHINE, key + "\\Security"),
+                                  KeyEntry(HKEY_LOCAL_MACHINE, key + "\\Description"),
+                                  KeyEntry(HKEY_LOCAL_MACHINE, key)};
+    };
+    auto driverServiceSubkeys = [&](std::string const& key) {
+        std::vector<Entry> subkeys = driverServiceKeys(key);
+        subkeys.pop_back();
+        return subkeys;
+    };
+    auto join = [](std::vector<Entry> entries, Entry const& more) {
+        entries.push_back(more);
+        return entries;
+    };
+    REGSAM const stepAccess = KEY_READ | KEY_WRITE;
+
+    struct Case {
+        char const* name;
+        HKEY root;
+        std::string readOnly;      // the key that opens only for reading
+        REGSAM access;             // what the step asks of it
+        void (*step)();
+        std::vector<Entry> stays;  // what the refused sub-step would have removed or changed
+        std::vector<Entry> goes;   // what the step's other sub-steps remove or change all the same
+    } const cases[] = {
+        // name, root, read-only key, access, step, stays, goes
+        {"Run", HKEY_LOCAL_MACHINE, RunKey, stepAccess, RemoveRunEntry,
+         {ValueEntry(HKEY_LOCAL_MACHINE, RunKey, "Lumivane")}, {}},
+        {"Uninstall", HKEY_LOCAL_MACHINE, UninstallKey, stepAccess, RemoveUninstallEntry,
+         {KeyEntry(HKEY_LOCAL_MACHINE, std::string(UninstallKey) + "\\Lumivane")}, {}},
+        {"the handler's class", HKEY_CLASSES_ROOT, HandlerClassKey, stepAccess, RemovePropertySheetHandler,
+         {KeyEntry(HKEY_CLASSES_ROOT, handlerServer), KeyEntry(HKEY_CLASSES_ROOT, HandlerClassKey)},
+         {KeyEntry(HKEY_LOCAL_MACHINE, handler)}},
+        {"CLSID", HKEY_CLASSES_ROOT, "CLSID", stepAccess, RemovePropertySheetHandler,
+         {KeyEntry(HKEY_CLASSES_ROOT, HandlerClassKey)},
+         {KeyEntry(HKEY_CLASSES_ROOT, handlerServer), KeyEntry(HKEY_LOCAL_MACHINE, handler)}},
+        {"the property-sheet handlers", HKEY_LOCAL_MACHINE, HandlersKey, stepAccess, RemovePropertySheetHandler,
+         {KeyEntry(HKEY_LOCAL_MACHINE, handler)}, {KeyEntry(HKEY_CLASSES_ROOT, HandlerClassKey)}},
+        {"brellsio", HKEY_LOCAL_MACHINE, serial, stepAccess, RemoveSerialService, driverServiceKeys(serial),
+         {InstalledStart("Sermouse")}},
+        {"Services, for the serial port", HKEY_LOCAL_MACHINE, ServicesKey, stepAccess, RemoveSerialService,
+         {KeyEntry(HKEY_LOCAL_MACHINE, serial)}, join(driverServiceSubkeys(serial), InstalledStart("Sermouse"))},
+        {"Sermouse", HKEY_LOCAL_MACHINE, ServiceKey("Sermouse"), stepAccess, RemoveSerialService,
+         {InstalledStart("Sermouse")}, driverServiceKeys(serial)},
+        {"tovrexa", HKEY_LOCAL_MACHINE, ps2, stepAccess, RemovePs2Service, driverServiceKeys(ps2),
+         {InstalledStart("i8042prt")}},
+        {"i8042prt", HKEY_LOCAL_MACHINE, ServiceKey("i8042prt"), stepAccess, RemovePs2Service,
+         {InstalledStart("i8042prt")}, driverServiceKeys(ps2)},
+        {"Shell Folders", HKEY_LOCAL_MACHINE, ShellFoldersKey, KEY_ALL_ACCESS, DeleteStartMenuShortcuts,
+         {FileEntry(shortcuts + "\\Lumivane.Lnk"), FileEntry(shortcuts + "\\Uninstall.Lnk"), FileEntry(shortcuts)},
+         {}},
+    };
+    for (Case const& c : cases) {
+        SCOPED_TRACE(c.name);
+        PutNtInstallation();
+        for (std::vector<Entry> const* entries : {&c.stays, &c.goes})
+            for (Entry const& entry : *entries)
+                ASSERT_TRUE(entry.present()) << "installed: " << entry.name;
+        {
+            harness::ReadOnlyKey readOnly(c.root, c.readOnly);
+            ASSERT_EQ(ERROR_SUCCESS, readOnly.OpenWith(KEY_READ)) << c.readOnly;
+            ASSERT_EQ(ERROR_ACCESS_DENIED, readOnly.OpenWith(c.access)) << c.readOnly;
+            EXPECT_EQ(std::vector<std::string>{}, MessagesShownBy(c.step));
+        }
+        // Read back with the key's own access list, as the installation wrote it.
+        for (Entry const& entry : c.stays)
+            EXPECT_TRUE(entry.present()) << "stays: " << entry.name;
+        for (Entry const& entry : c.goes)
+            EXPECT_FALSE(entry.present()) << "goes: " << entry.name;
     }
 }
 
