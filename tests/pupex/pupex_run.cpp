@@ -20,6 +20,30 @@ namespace {
 char const ServicesKey[] = "SYSTEM\\CurrentControlSet\\Services\\";
 char const ControlRecordKey[] = "Software\\Tamrix Stand-ins\\control.exe";
 
+// A frame whose program has ended, not yet destroyed by the server, would make the next
+// program take itself for a second instance and end at once.
+bool BelongsToAnEndedProgram(HWND window)
+{
+    DWORD id = 0;
+    GetWindowThreadProcessId(window, &id);
+    HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, id);
+    if (!process)
+        return true;
+    bool const ended = WaitForSingleObject(process, 0) == WAIT_OBJECT_0;
+    CloseHandle(process);
+    return ended;
+}
+
+void WaitOutFramesOfEndedPrograms()
+{
+    winauto::WaitUntil(Timeout, [] {
+        for (HWND frame : winauto::FindTopWindows(nullptr, FrameTitle))
+            if (BelongsToAnEndedProgram(frame))
+                return false;
+        return true;
+    });
+}
+
 // ---- The watch at the program's end ----
 
 // The program's call to ExitProcess, where the debugger stops it: the same address in the
@@ -315,6 +339,7 @@ Run::Run(std::string const& arguments, std::string const& exe, Watch watch)
         commandLine += " " + arguments;
     // The program's own folder as working folder, so that only its folder can offer
     // "Pupex.dll" and "control.exe".
+    WaitOutFramesOfEndedPrograms();
     hookStartsBefore_ = standins::ReadHookRecord().initCalls;
     if (watch == Watch::Exit)
         StartWatched(commandLine, folder);
@@ -372,7 +397,11 @@ HWND Run::WaitUntilRunning()
         return frame_;
     // The frame has its title from the start of its creation; the creation ends with the
     // hook library's start.
-    HWND frame = winauto::WaitForWindow(nullptr, FrameTitle, Timeout, process_.Id());
+    HWND frame = nullptr;
+    winauto::WaitUntil(Timeout, [&] {
+        frame = winauto::FindTopWindow(nullptr, FrameTitle, process_.Id());
+        return frame || !process_.IsRunning();
+    });
     bool const started = frame && winauto::WaitUntil(Timeout, [&] {
         return standins::ReadHookRecord().initCalls > hookStartsBefore_ || !process_.IsRunning();
     });
