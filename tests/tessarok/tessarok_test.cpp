@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <optional>
 #include <string>
 #include <thread>
@@ -37,11 +38,18 @@ int const SerialButton = 1001;
 using Buttons = std::vector<int>;
 
 // The pixels of a message box's icon.
+// The box's icon once drawn: a box just shown may not have painted it yet.
 std::vector<unsigned char> IconPixels(HWND box)
 {
     for (winauto::Control const& c : winauto::ReadControls(box))
-        if (c.className == "Static" && (c.style & SS_TYPEMASK) == SS_ICON)
-            return winauto::CaptureWindow(c.hwnd).rgb;
+        if (c.className == "Static" && (c.style & SS_TYPEMASK) == SS_ICON) {
+            std::vector<unsigned char> pixels;
+            winauto::WaitUntil(Timeout, [&] {
+                pixels = winauto::CaptureWindow(c.hwnd).rgb;
+                return pixels.size() > 3 && !std::equal(pixels.begin() + 3, pixels.end(), pixels.begin());
+            });
+            return pixels;
+        }
     return {};
 }
 
