@@ -148,7 +148,7 @@ TEST(PupexStartup, SecondInstanceEndsAndLeavesTheFirstAlone)
 
     pupex::Run second;
     EXPECT_EQ(0u, second.WaitForExit().value_or(0xDEAD));
-    EXPECT_TRUE(first.Process().IsRunning());
+    EXPECT_TRUE(first.IsRunning());
     EXPECT_FALSE(IsWindowVisible(frame)) << "the first instance is not activated";
     EXPECT_EQ(1u, winauto::FindTopWindows(nullptr, pupex::FrameTitle).size());
     EXPECT_EQ(1, winauto::TrayIconCount());
@@ -432,7 +432,7 @@ TEST(PupexTrayMenu, RightClickOffersAboutAndTheSwitchThatFollowsTheFlag)
     ASSERT_NE(nullptr, run.WaitUntilRunning());
     HWND puppy = pupex::WaitForPuppy();
     ASSERT_NE(nullptr, puppy);
-    DWORD const pid = run.Process().Id();
+    DWORD const pid = run.Id();
 
     // Wine keeps the items in the program: each label shows by its mnemonic, which works only
     // on the item that carries it, and by the popup's picture.
@@ -479,12 +479,12 @@ TEST(PupexTrayMenu, SwitchInvertsTheWordAnotherProcessChangedWhileTheLabelFollow
     ASSERT_NE(nullptr, puppy);
     ASSERT_TRUE(pupex::WriteBlockWord(6, 0));
 
-    HWND menu = OpenTrayMenu(puppy, run.Process().Id());
+    HWND menu = OpenTrayMenu(puppy, run.Id());
     ASSERT_NE(nullptr, menu);
     ASSERT_TRUE(winauto::ChooseMenuMnemonic(menu, 'd')) << "still labelled \"&Disable\"";
     EXPECT_EQ(1u, WaitForWord(6, 1)[6]) << "the word's own value is inverted";
 
-    menu = OpenTrayMenu(puppy, run.Process().Id());
+    menu = OpenTrayMenu(puppy, run.Id());
     ASSERT_NE(nullptr, menu);
     ASSERT_TRUE(winauto::ChooseMenuMnemonic(menu, 'e')) << "now labelled \"&Enable\", with the word at 1";
     EXPECT_EQ(0u, WaitForWord(6, 0)[6]);
@@ -497,11 +497,11 @@ TEST(PupexTrayMenu, AboutShowsTheAboutDialogWithoutAnOwner)
     ASSERT_NE(nullptr, run.WaitUntilRunning());
     HWND puppy = pupex::WaitForPuppy();
     ASSERT_NE(nullptr, puppy);
-    HWND menu = OpenTrayMenu(puppy, run.Process().Id());
+    HWND menu = OpenTrayMenu(puppy, run.Id());
     ASSERT_NE(nullptr, menu);
     ASSERT_TRUE(winauto::ChooseMenuMnemonic(menu, 'a'));
 
-    HWND about = winauto::WaitForVisibleWindow("#32770", "About Lumivane", Timeout, run.Process().Id());
+    HWND about = winauto::WaitForVisibleWindow("#32770", "About Lumivane", Timeout, run.Id());
     ASSERT_NE(nullptr, about);
     Sleep(200);
     winauto::SaveWindowPng(about, winauto::ScreenshotPath("pupex_about.png"));
@@ -522,7 +522,7 @@ TEST(PupexTrayMenu, AboutShowsTheAboutDialogWithoutAnOwner)
 
     ASSERT_TRUE(winauto::ClickControl(about, IDOK));
     EXPECT_TRUE(winauto::WaitForWindowGone(about, Timeout));
-    EXPECT_TRUE(run.Process().IsRunning());
+    EXPECT_TRUE(run.IsRunning());
     EXPECT_EQ(1u, pupex::ReadBlock().value_or(Block{})[6]) << "About switches nothing";
 }
 
@@ -541,7 +541,7 @@ TEST(PupexTray, DoubleClickStartsTheMouseControlPanelWithoutAMenu)
     EXPECT_EQ(1u, record.starts);
     EXPECT_EQ("control.exe main.cpl", record.commandLine);
     EXPECT_EQ(static_cast<DWORD>(SW_SHOWNORMAL), record.showWindow);
-    EXPECT_EQ(nullptr, winauto::WaitForPopupMenu(Settle, run.Process().Id())) << "no menu";
+    EXPECT_EQ(nullptr, winauto::WaitForPopupMenu(Settle, run.Id())) << "no menu";
     EXPECT_EQ(FreshBlock, pupex::ReadBlock().value_or(Block{})) << "no state changes";
     EXPECT_EQ(puppy, pupex::WaitForPuppy());
 }
@@ -554,7 +554,7 @@ TEST(PupexTray, OtherMouseEventsAndOtherIconNumbersDoNothing)
     ASSERT_NE(nullptr, run.WaitUntilRunning());
     HWND puppy = pupex::WaitForPuppy();
     ASSERT_NE(nullptr, puppy);
-    DWORD const pid = run.Process().Id();
+    DWORD const pid = run.Id();
 
     // On the icon itself, the way a user does them.
     for (UINT mouse : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_RBUTTONDOWN, WM_MOUSEMOVE})
@@ -595,7 +595,7 @@ TEST(PupexCommands, IconToggleRemovesTheIconAndBringsItBackWithItsTip)
     run.PostCommand(ID_CHANGE_ICON);
     EXPECT_NE(nullptr, pupex::WaitForPuppy()) << "back with tip string 101";
     EXPECT_EQ(1, winauto::TrayIconCount());
-    EXPECT_TRUE(run.Process().IsRunning());
+    EXPECT_TRUE(run.IsRunning());
     EXPECT_EQ(FreshBlock, pupex::ReadBlock().value_or(Block{}));
 }
 
@@ -622,7 +622,7 @@ TEST(PupexCommands, OpenWindowShowsTheFrameAndCloseOrExitHideItAgain)
         PostMessageA(frame, c.message, c.wParam, 0);
         EXPECT_TRUE(winauto::WaitUntil(Timeout, [&] { return !IsWindowVisible(frame); }));
         Sleep(300);
-        EXPECT_TRUE(run.Process().IsRunning());
+        EXPECT_TRUE(run.IsRunning());
         EXPECT_TRUE(IsWindow(frame));
         EXPECT_EQ(1, winauto::TrayIconCount()) << "the icon stays";
         EXPECT_EQ(0u, standins::ReadHookRecord().closeCalls) << "the library is not told";
@@ -645,7 +645,7 @@ TEST(PupexTeardown, EndOfSessionTellsTheHookLibraryAndReleasesTheBlock)
     DWORD_PTR result = 0;
     SendMessageTimeoutA(frame, WM_ENDSESSION, FALSE, 0, SMTO_ABORTIFHUNG, Timeout, &result);
     Sleep(300);
-    EXPECT_TRUE(run.Process().IsRunning());
+    EXPECT_TRUE(run.IsRunning());
     EXPECT_EQ(0u, standins::ReadHookRecord().closeCalls);
 
     EXPECT_EQ(0u, run.EndSession().value_or(0xDEAD));

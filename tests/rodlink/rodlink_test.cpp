@@ -20,7 +20,7 @@
 
 namespace {
 
-DWORD const Timeout = 10000;
+DWORD const Timeout = winauto::kProgramTimeoutMs;
 
 std::string RodlinkPath()
 {
@@ -62,18 +62,18 @@ private:
 };
 
 // The stand-in control-centre program in another process, serving commands.
-class ControlCentre {
+class ControlCentre : public winauto::ProgramRun {
 public:
     explicit ControlCentre(std::string const& program = "brindlex.exe")
-        : process_(winauto::StartProcess("\"" + winauto::BesideThisProgram(program) + "\""))
-        , window_(winauto::WaitForWindow("TamrixControlCentre", nullptr, Timeout, process_.Id()))
+        : ProgramRun(winauto::CommandLine(winauto::BesideThisProgram(program)))
+        , window_(WaitForWindow("TamrixControlCentre", nullptr))
     {
     }
     ~ControlCentre()
     {
         if (window_)
             Command("quit");
-        process_.WaitForExit(Timeout);
+        WaitForExit();
     }
     ControlCentre(ControlCentre const&) = delete;
     ControlCentre& operator=(ControlCentre const&) = delete;
@@ -86,7 +86,6 @@ public:
     }
 
 private:
-    winauto::Process process_;
     HWND window_;
 };
 
