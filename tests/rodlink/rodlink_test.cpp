@@ -262,6 +262,7 @@ TEST(Load, UnloadAndARefusedLoadLeaveTheBlockToItsCreator)
         bool unloadFirst;
         bool blockStays;
     } const cases[] = {
+        // what, failures asked of the driver, loads, unloaded first, the block stays
         {"unloaded", 0, true, true, false},
         {"refused: the device does not open", 1, false, false, false},
         {"loaded while the creator lets go", 0, true, false, true},
