@@ -133,7 +133,7 @@ INSTANTIATE_TEST_SUITE_P(Window, PupexStartupBlocked,
                                          BlockerCase{"LumivaneShown", "Lumivane Application", true},
                                          BlockerCase{"DartvaneHidden", "Dartvane Application", false},
                                          BlockerCase{"DartvaneShown", "Dartvane Application", true}),
-                         [](testing::TestParamInfo<BlockerCase> const& info) { return std::string(info.param.name); });
+                         testing::PrintToStringParamName());
 
 TEST(PupexStartup, SecondInstanceEndsAndLeavesTheFirstAlone)
 {
@@ -213,7 +213,7 @@ INSTANTIATE_TEST_SUITE_P(
         ServiceCase{"BrellsioWithoutStartNoTovrexa",      NoStart,                                 NoKey,           false},
         ServiceCase{"Brellsio1InEightBytes",              Value::Binary({1, 0, 0, 0, 0, 0, 0, 0}), NoKey,           false},
         ServiceCase{"NeitherKey",                         NoKey,                                   NoKey,           false}),
-    [](testing::TestParamInfo<ServiceCase> const& info) { return std::string(info.param.name); });
+    testing::PrintToStringParamName());
 
 TEST(PupexStartup, ServiceKeyThatCannotBeOpenedWithFullAccessCountsAsInactive)
 {
@@ -400,7 +400,7 @@ INSTANTIATE_TEST_SUITE_P(
                        Value::Binary({1, 0, 0, 0})},
         ParametersCase{"EightByteSecondButton", true, Dword(4), EightBytes, Dword(0), 4, 1, 0, Dword(4), Dword(1),
                        Dword(0)}),
-    [](testing::TestParamInfo<ParametersCase> const& info) { return std::string(info.param.name); });
+    testing::PrintToStringParamName());
 
 TEST(PupexBlock, ParametersKeyThatOpensOnlyForReadingLeavesTheDefaultsAndTheRegistry)
 {

@@ -319,7 +319,7 @@ INSTANTIATE_TEST_SUITE_P(Way, TessarokCancel,
                          testing::Values(Way{"Cancel", [](HWND d) { return winauto::ClickControl(d, IDCANCEL); }},
                                          Way{"Esc", [](HWND d) { return winauto::PressEscape(d); }},
                                          Way{"CloseBox", [](HWND d) { return winauto::PressCloseBox(d); }}),
-                         [](testing::TestParamInfo<Way> const& info) { return std::string(info.param.name); });
+                         testing::PrintToStringParamName());
 
 // ---- Removal ----
 
@@ -369,7 +369,7 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(RemovalCase{"OkWithoutTouchingTheChoice", {}, &Ps2Port},
                     RemovalCase{"SerialThenPs2Again", {IDC_SERIAL_PORT, IDC_PS2_PORT}, &Ps2Port},
                     RemovalCase{"Serial", {IDC_SERIAL_PORT}, &SerialPort}),
-    [](testing::TestParamInfo<RemovalCase> const& info) { return std::string(info.param.name); });
+    testing::PrintToStringParamName());
 
 TEST(TessarokRemoval, SecondRunOnACleanedSystemAsksOnlyTheRestartQuestion)
 {
@@ -473,7 +473,7 @@ INSTANTIATE_TEST_SUITE_P(
                     ProgramsCase{"RegBinaryOf260BytesWithoutAZero", Value{REG_BINARY, LongPath.substr(0, 260)}},
                     ProgramsCase{"RegSzOf260CharactersWithoutAZero", Value{REG_SZ, LongPath.substr(0, 260)}},
                     ProgramsCase{"Empty", Value{REG_SZ, std::string(1, '\0')}}),
-    [](testing::TestParamInfo<ProgramsCase> const& info) { return std::string(info.param.name); });
+    testing::PrintToStringParamName());
 
 // ---- Files in use ----
 
