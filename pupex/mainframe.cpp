@@ -1,6 +1,7 @@
 #include "mainframe.h"
 
 #include "resource.h"
+#include "traymessage.h"
 
 namespace {
 
@@ -61,7 +62,7 @@ CMainFrame::CMainFrame() : m_trayIcon(IDR_TRAYICON)
 LRESULT CMainFrame::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
-    case WM_USER:
+    case WM_TRAYICON_CALLBACK:
         return m_trayIcon.HandleTrayMessage(wParam, lParam);
     case WM_ENDSESSION:
         OnEndSession(static_cast<BOOL>(wParam));
@@ -90,7 +91,7 @@ int CMainFrame::OnCreate(CREATESTRUCTA* create)
 {
     if (CFrameWnd::OnCreate(create) == -1)
         return -1;
-    m_trayIcon.SetCallbackWindow(this, WM_USER);
+    m_trayIcon.SetCallbackWindow(this, WM_TRAYICON_CALLBACK);
     m_iconShown = 1;
     m_trayIcon.ShowIconResource(IDI_PUPPY);
 

@@ -144,9 +144,9 @@ TEST_F(DriverTest, RefusesThePackagesOpenWhenToldTo)
 
 TEST(BlockCreator, HoldsTheSettingsBlockAndServesCommands)
 {
-    winauto::Process host = winauto::StartProcess("\"" + winauto::BesideThisProgram("brindlex.exe") + "\"");
+    winauto::ProgramRun host(winauto::CommandLine(winauto::BesideThisProgram("brindlex.exe")));
     ASSERT_TRUE(host);
-    HWND window = winauto::WaitForWindow("TamrixControlCentre", nullptr, 10000);
+    HWND window = host.WaitForWindow("TamrixControlCentre", nullptr);
     ASSERT_NE(nullptr, window);
 
     HANDLE mapping = OpenFileMappingA(FILE_MAP_READ, FALSE, "ZOVUZEDU_SHARE_DATA");
@@ -168,7 +168,7 @@ TEST(BlockCreator, HoldsTheSettingsBlockAndServesCommands)
     EXPECT_EQ(-1, command("call NoSuchExport"));
     EXPECT_EQ(1, command("unload"));
     EXPECT_EQ(1, command("quit"));
-    EXPECT_EQ(0u, host.WaitForExit(10000).value_or(99));
+    EXPECT_EQ(0u, host.WaitForExit().value_or(99));
 
     UnmapViewOfFile(block);
     CloseHandle(mapping);

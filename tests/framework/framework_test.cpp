@@ -14,19 +14,12 @@
 
 namespace {
 
-DWORD const Timeout = 10000;
+DWORD const Timeout = winauto::kProgramTimeoutMs;
 
-class Testee {
+// testee.exe running one scenario, and the log it writes.
+class Testee : public winauto::ProgramRun {
 public:
-    explicit Testee(char const* scenario)
-    {
-        char folder[MAX_PATH];
-        GetTempPathA(MAX_PATH, folder);
-        log_ = std::string(folder) + "framework-" + scenario + ".log";
-        DeleteFileA(log_.c_str());
-        process_ = winauto::StartProcess("\"" + winauto::BesideThisProgram("testee.exe") + "\" " + scenario + " \"" +
-                                         log_ + "\"");
-    }
+    explicit Testee(char const* scenario) : ProgramRun(CommandLine(scenario)), log_(LogPath(scenario)) {}
 
     std::vector<std::string> Log() const
     {
@@ -40,16 +33,29 @@ public:
     // Polls until the log has this many lines; the log as it then stands.
     std::vector<std::string> WaitForLog(size_t count) const
     {
-        for (DWORD waited = 0; Log().size() < count && waited < Timeout; waited += 20)
-            Sleep(20);
+        winauto::WaitUntil(Timeout, [&] { return Log().size() >= count; });
         return Log();
     }
 
-    DWORD ExitCode() const { return process_.WaitForExit(Timeout).value_or(0xDEAD); }
+    DWORD ExitCode() const { return WaitForExit().value_or(0xDEAD); }
 
 private:
+    static std::string LogPath(char const* scenario)
+    {
+        char folder[MAX_PATH];
+        GetTempPathA(MAX_PATH, folder);
+        return std::string(folder) + "framework-" + scenario + ".log";
+    }
+
+    // The scenario's command line, with its log removed before the program starts.
+    static std::string CommandLine(char const* scenario)
+    {
+        std::string const log = LogPath(scenario);
+        DeleteFileA(log.c_str());
+        return winauto::CommandLine(winauto::BesideThisProgram("testee.exe"), std::string(scenario) + " \"" + log + "\"");
+    }
+
     std::string log_;
-    winauto::Process process_;
 };
 
 using Lines = std::vector<std::string>;
@@ -78,7 +84,7 @@ TEST(Dialog, ModalResultIsTheWayItEndedAndTheObjectShowsAgain)
         SCOPED_TRACE(std::string(first.name) + " then " + second.name);
         Testee testee("modal");
         for (Ending const* ending : {&first, &second}) {
-            HWND dialog = winauto::WaitForVisibleWindow("#32770", "Framework Modal", Timeout);
+            HWND dialog = testee.WaitForDialog("Framework Modal");
             ASSERT_NE(nullptr, dialog);
             ASSERT_TRUE(ending->end(dialog));
             ASSERT_TRUE(winauto::WaitForWindowGone(dialog, Timeout));
@@ -114,7 +120,7 @@ TEST(Dialog, ModelessIsCreatedDestroyedTwiceAndCreatedAnew)
 TEST(Frame, TakesTitleMenuAndIconFromItsResourceNumberAndStaysHidden)
 {
     Testee testee("frame");
-    HWND frame = winauto::WaitForWindow(nullptr, "Framework Frame", Timeout);
+    HWND frame = testee.WaitForWindow(nullptr, "Framework Frame");
     ASSERT_NE(nullptr, frame) << "the title is string 2 up to its \\n";
     EXPECT_EQ((Lines{"app name Framework Testee", "class CTestFrame", "load frame 1", "icon 1"}), testee.WaitForLog(4));
     EXPECT_FALSE(IsWindowVisible(frame));

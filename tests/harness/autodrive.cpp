@@ -60,31 +60,6 @@ int AnswerMessageBox(char const* caption, int button, DWORD timeout)
     return winauto::ClickControl(box->hwnd, button) ? 0 : 1;
 }
 
-// A window not painted yet shows one plain colour where its contents go.
-bool ClientIsPainted(HWND window)
-{
-    winauto::Image const client = winauto::CaptureClient(window);
-    for (size_t i = 3; i < client.rgb.size(); ++i)
-        if (client.rgb[i] != client.rgb[i % 3])
-            return true;
-    return false;
-}
-
-// A window that has just appeared may not be on the screen yet: Wine shows what a program
-// painted when that program next waits for messages, which setup does not do while it copies.
-// So the picture is taken once the window's contents show, waiting two seconds at most, or
-// until the window is gone; false, and no file, when they never showed.
-bool SavePaintedWindowPng(HWND window, char const* path)
-{
-    for (int attempt = 0; attempt < 40 && IsWindow(window); ++attempt) {
-        if (ClientIsPainted(window))
-            return winauto::WritePng(path, winauto::CaptureWindow(window));
-        Sleep(50);
-    }
-    std::fprintf(stderr, "autodrive: the window never showed on the screen\n");
-    return false;
-}
-
 int ChooseFromTrayMenu(int item, DWORD timeout, char const* shot)
 {
     if (!winauto::WaitForTrayIconCount(1, timeout))
@@ -93,8 +68,7 @@ int ChooseFromTrayMenu(int item, DWORD timeout, char const* shot)
     winauto::RightClickTrayIcon(icon);
     HWND menu = winauto::WaitForPopupMenu(timeout);
     if (menu && shot) {
-        if (!SavePaintedWindowPng(menu, shot))
-            std::fprintf(stderr, "autodrive: no screenshot of the menu in %s\n", shot);
+        winauto::SavePaintedWindowPng(menu, shot);
     }
     return menu && winauto::ChooseMenuItem(menu, item) ? 0 : 1;
 }
@@ -126,7 +100,7 @@ int main(int argc, char** argv)
         return AnswerMessageBox(argv[2], std::atoi(argv[3]), WaitArgument(argc, argv, 4));
     if (verb == "shot" && argc > 3) {
         HWND window = WaitForTitle(argv[2], DefaultWait);
-        return window && SavePaintedWindowPng(window, argv[3]) ? 0 : 1;
+        return window && winauto::SavePaintedWindowPng(window, argv[3]) ? 0 : 1;
     }
     if (verb == "tray-menu" && argc > 2)
         return ChooseFromTrayMenu(std::atoi(argv[2]), WaitArgument(argc, argv, 3), argc > 4 ? argv[4] : nullptr);

@@ -804,6 +804,65 @@ bool SaveWindowPng(HWND window, const std::string& path)
     return WritePng(path, CaptureWindow(window));
 }
 
+namespace {
+
+// A window not painted yet shows one plain colour where its contents go.
+bool IsDrawn(const Image& client)
+{
+    for (size_t i = 3; i < client.rgb.size(); ++i)
+        if (client.rgb[i] != client.rgb[i % 3])
+            return true;
+    return false;
+}
+
+constexpr DWORD kScreenshotPaintMs = 2000;
+
+} // namespace
+
+bool WaitForPaint(HWND window, DWORD timeoutMs)
+{
+    bool drawn = false;
+    WaitUntil(timeoutMs, [&] { return !IsWindow(window) || (drawn = IsDrawn(CaptureClient(window))); });
+    return drawn && IsWindow(window);
+}
+
+Image SettledPicture(HWND window, DWORD timeoutMs)
+{
+    constexpr DWORD kBetweenPicturesMs = 100;
+    WaitForPaint(window, timeoutMs);
+    Image last = CaptureWindow(window);
+    WaitUntil(timeoutMs, [&] {
+        Sleep(kBetweenPicturesMs);
+        Image now = CaptureWindow(window);
+        bool const settled = now.rgb == last.rgb;
+        last = std::move(now);
+        return settled || !IsWindow(window);
+    });
+    return last;
+}
+
+bool SavePaintedWindowPng(HWND window, const std::string& path)
+{
+    if (!IsWindow(window)) {
+        std::fprintf(stderr, "screenshot %s: no window\n", path.c_str());
+        return false;
+    }
+    if (!WaitForPaint(window, kScreenshotPaintMs)) {
+        std::fprintf(stderr, "screenshot %s: the window never showed painted on the screen\n", path.c_str());
+        return false;
+    }
+    if (!SaveWindowPng(window, path)) {
+        std::fprintf(stderr, "screenshot %s: the picture could not be written\n", path.c_str());
+        return false;
+    }
+    return true;
+}
+
+void Screenshot(HWND window, const std::string& fileName)
+{
+    SavePaintedWindowPng(window, ScreenshotPath(fileName));
+}
+
 // ---- Processes ----
 
 Process::Process(HANDLE process, DWORD id) : handle_(process), id_(id) {}
@@ -874,6 +933,67 @@ Process StartProcess(const std::string& commandLine, const std::string& workingD
         return {};
     CloseHandle(info.hThread);
     return Process(info.hProcess, info.dwProcessId);
+}
+
+// ---- The program under test ----
+
+std::string CommandLine(const std::string& program, const std::string& arguments)
+{
+    std::string line = "\"" + program + "\"";
+    if (!arguments.empty())
+        line += " " + arguments;
+    return line;
+}
+
+ProgramRun::ProgramRun(const std::string& commandLine, const std::string& workingDir)
+    : process_(StartProcess(commandLine, workingDir))
+{
+}
+
+ProgramRun::ProgramRun(winauto::Process process) : process_(std::move(process)) {}
+
+HWND ProgramRun::WaitForWindow(const char* className, const char* title, DWORD timeoutMs) const
+{
+    HWND window = nullptr;
+    WaitUntil(timeoutMs, [&] {
+        window = FindTopWindow(className, title, Id());
+        return window || !IsRunning();
+    });
+    return window;
+}
+
+HWND ProgramRun::WaitForVisibleWindow(const char* className, const char* title, DWORD timeoutMs) const
+{
+    HWND window = nullptr;
+    WaitUntil(timeoutMs, [&] {
+        for (HWND candidate : FindTopWindows(className, title, Id()))
+            if (IsWindowVisible(candidate))
+                return (window = candidate) != nullptr;
+        return !IsRunning();
+    });
+    return window;
+}
+
+HWND ProgramRun::WaitForDialog(const char* title, DWORD timeoutMs) const
+{
+    return WaitForVisibleWindow("#32770", title, timeoutMs);
+}
+
+std::optional<MessageBoxInfo> ProgramRun::WaitForMessageBox(const char* caption, DWORD timeoutMs) const
+{
+    return winauto::WaitForMessageBox(caption, timeoutMs, Id());
+}
+
+std::optional<DWORD> ProgramRun::WaitForExit(DWORD timeoutMs) const
+{
+    return process_.WaitForExit(timeoutMs);
+}
+
+std::optional<DWORD> ProgramRun::EndSession(HWND window, DWORD timeoutMs) const
+{
+    DWORD_PTR result = 0;
+    SendMessageTimeoutA(window, WM_ENDSESSION, TRUE, 0, SMTO_ABORTIFHUNG, timeoutMs, &result);
+    return WaitForExit(timeoutMs);
 }
 
 std::string BesideThisProgram(const std::string& fileName)

@@ -154,6 +154,19 @@ bool SaveScreenPng(const std::string& path);
 // in the build tree (TAMRIX_SCREENSHOTS), or the temporary folder outside a session.
 std::string ScreenshotPath(const std::string& fileName);
 bool SaveWindowPng(HWND window, const std::string& path);
+// Polls until the window's client area is drawn: more than one colour where its contents
+// go. Wine shows what a program painted when that program next waits for messages, so a
+// window just shown may still be blank. False when the time is up or the window is gone.
+bool WaitForPaint(HWND window, DWORD timeoutMs);
+// The window's picture once it is drawn and stays the same twice in a row, for pictures that
+// are compared or taken after a change (a window moved off it).
+Image SettledPicture(HWND window, DWORD timeoutMs);
+// The window, once painted (two seconds at most), written to this path as a PNG. A failed
+// picture prints a line saying why and gives false.
+bool SavePaintedWindowPng(HWND window, const std::string& path);
+// A picture of the window for people to look at, under ScreenshotPath(fileName). Pictures
+// are not what a test checks: a failed one prints a line and the test goes on.
+void Screenshot(HWND window, const std::string& fileName);
 
 // ---- Processes ----
 
@@ -190,6 +203,53 @@ private:
 Process StartProcess(const std::string& commandLine, const std::string& workingDir = {});
 // The full path of a file in the folder of the running test program.
 std::string BesideThisProgram(const std::string& fileName);
+
+// ---- The program under test ----
+
+// How long a test waits for a program under test to show a window, answer or end.
+constexpr DWORD kProgramTimeoutMs = 15000;
+
+// The program's path in quotes, then its arguments: a command line for ProgramRun.
+std::string CommandLine(const std::string& program, const std::string& arguments = {});
+
+// One run of a program under test: started, its windows waited for, ended. The suites put
+// their program's own steps on top of it. The destructor terminates a program still running,
+// so a failed test leaves nothing behind.
+class ProgramRun {
+public:
+    ProgramRun() = default;
+    // Starts the command line in the working folder (empty: this program's current one).
+    explicit ProgramRun(const std::string& commandLine, const std::string& workingDir = {});
+    // Takes over a program started another way (under a debugger).
+    explicit ProgramRun(winauto::Process process);
+
+    explicit operator bool() const { return static_cast<bool>(process_); }
+    DWORD Id() const { return process_.Id(); }
+    const winauto::Process& Process() const { return process_; }
+    bool IsRunning() const { return process_.IsRunning(); }
+
+    // The program's top-level window with this class and title (null: any), once it exists,
+    // hidden ones included; nullptr on timeout or when the program has ended.
+    HWND WaitForWindow(const char* className, const char* title, DWORD timeoutMs = kProgramTimeoutMs) const;
+    // The same, once shown (a dialog is, once WM_INITDIALOG is done).
+    HWND WaitForVisibleWindow(const char* className, const char* title,
+                              DWORD timeoutMs = kProgramTimeoutMs) const;
+    // The program's dialog with this title, once shown.
+    HWND WaitForDialog(const char* title, DWORD timeoutMs = kProgramTimeoutMs) const;
+    // The program's next shown message box with this caption (null: any), read.
+    std::optional<MessageBoxInfo> WaitForMessageBox(const char* caption = nullptr,
+                                                    DWORD timeoutMs = kProgramTimeoutMs) const;
+    // The exit code, or nullopt when it still runs after the timeout.
+    std::optional<DWORD> WaitForExit(DWORD timeoutMs = kProgramTimeoutMs) const;
+    // Ends the program the way the end of the session does: WM_ENDSESSION (TRUE) sent to its
+    // window, then the wait for its end. Its exit code; nullopt when it did not end in time.
+    std::optional<DWORD> EndSession(HWND window, DWORD timeoutMs = kProgramTimeoutMs) const;
+    // Ends it if it still runs and waits until it is gone.
+    void Terminate() { process_.Terminate(); }
+
+private:
+    winauto::Process process_;
+};
 
 // ---- Windows version per program (Wine reads it when the program starts) ----
 

@@ -287,6 +287,38 @@ TEST_F(TesteeTray, ExitRemovesTheIcon)
     EXPECT_TRUE(WaitForWindowGone(icon_, kTimeoutMs));
 }
 
+// ---- The program under test ----
+
+TEST(ProgramRun, WaitForAWindowGivesUpWhenTheProgramHasEnded)
+{
+    ProgramRun run(CommandLine(BesideThisProgram("winauto_testee.exe"), "version"));
+    ASSERT_TRUE(run);
+    const DWORD start = GetTickCount();
+    EXPECT_EQ(nullptr, run.WaitForWindow(nullptr, kTesteeTitle, 60000));
+    EXPECT_LT(GetTickCount() - start, 30000u) << "the wait went on after the program's end";
+    EXPECT_TRUE(run.WaitForExit().has_value());
+}
+
+TEST(ProgramRun, FindsItsMessageBoxAndGivesItsExitCode)
+{
+    ProgramRun run(CommandLine(BesideThisProgram("winauto_testee.exe"), "msgbox"));
+    ASSERT_TRUE(run);
+    const auto box = run.WaitForMessageBox("Testee box");
+    ASSERT_TRUE(box.has_value());
+    EXPECT_EQ("Plain text", box->text);
+    EXPECT_EQ(std::nullopt, run.WaitForExit(200)) << "it runs while the box is open";
+    ASSERT_TRUE(ClickControl(box->hwnd, IDOK));
+    EXPECT_EQ(DWORD{IDOK}, run.WaitForExit().value_or(0));
+}
+
+TEST_F(TesteeDialog, WaitForPaintSeesTheDrawnDialogAndNotOneThatIsGone)
+{
+    EXPECT_TRUE(WaitForPaint(dialog_, kTimeoutMs));
+    ASSERT_TRUE(PressEscape(dialog_));
+    ASSERT_TRUE(WaitForWindowGone(dialog_, kTimeoutMs));
+    EXPECT_FALSE(WaitForPaint(dialog_, 500));
+}
+
 // ---- Screenshots ----
 
 TEST_F(TesteeDialog, WindowCaptureShowsTheDialog)

@@ -1,6 +1,7 @@
 #include "pupex_run.h"
 
 #include "standins.h"
+#include "traymessage.h"
 
 #include <cstdio>
 #include <cstring>
@@ -333,31 +334,27 @@ ProgramFolder::~ProgramFolder()
 Run::Run(std::string const& arguments, std::string const& exe, Watch watch)
 {
     std::string const program = exe.empty() ? winauto::BesideThisProgram("Pupex.exe") : exe;
-    std::string const folder = program.substr(0, program.find_last_of('\\'));
-    std::string commandLine = "\"" + program + "\"";
-    if (!arguments.empty())
-        commandLine += " " + arguments;
     // The program's own folder as working folder, so that only its folder can offer
     // "Pupex.dll" and "control.exe".
+    std::string const folder = program.substr(0, program.find_last_of('\\'));
     WaitOutFramesOfEndedPrograms();
     hookStartsBefore_ = standins::ReadHookRecord().initCalls;
-    if (watch == Watch::Exit)
-        StartWatched(commandLine, folder);
-    else
-        process_ = winauto::StartProcess(commandLine, folder);
+    static_cast<ProgramRun&>(*this) = Start(winauto::CommandLine(program, arguments), folder, watch);
 }
 
 Run::~Run()
 {
-    if (process_.IsRunning() && WaitUntilRunning())
+    if (IsRunning() && WaitUntilRunning())
         EndSession();
-    process_.Terminate();
+    Terminate();
     if (watcher_.joinable())
         watcher_.join();
 }
 
-void Run::StartWatched(std::string const& commandLine, std::string const& folder)
+winauto::ProgramRun Run::Start(std::string const& commandLine, std::string const& folder, Watch watch)
 {
+    if (watch == Watch::Nothing)
+        return ProgramRun(commandLine, folder);
     // Debug events go to the thread that started the program, so that thread starts it and
     // hands its handle back.
     std::promise<winauto::Process> started;
@@ -380,12 +377,12 @@ void Run::StartWatched(std::string const& commandLine, std::string const& folder
         CloseHandle(info.hThread);
         CloseHandle(info.hProcess);
     });
-    process_ = program.get();
+    return ProgramRun(program.get());
 }
 
 std::optional<AtExit> Run::LeftAtExit()
 {
-    if (!watcher_.joinable() || !process_.WaitForExit(Timeout))
+    if (!watcher_.joinable() || !WaitForExit())
         return std::nullopt;
     watcher_.join();
     return atExit_;
@@ -397,24 +394,13 @@ HWND Run::WaitUntilRunning()
         return frame_;
     // The frame has its title from the start of its creation; the creation ends with the
     // hook library's start.
-    HWND frame = nullptr;
-    winauto::WaitUntil(Timeout, [&] {
-        frame = winauto::FindTopWindow(nullptr, FrameTitle, process_.Id());
-        return frame || !process_.IsRunning();
-    });
+    HWND frame = WaitForWindow(nullptr, FrameTitle);
     bool const started = frame && winauto::WaitUntil(Timeout, [&] {
-        return standins::ReadHookRecord().initCalls > hookStartsBefore_ || !process_.IsRunning();
+        return standins::ReadHookRecord().initCalls > hookStartsBefore_ || !IsRunning();
     });
-    if (started && process_.IsRunning())
+    if (started && IsRunning())
         frame_ = frame;
     return frame_;
-}
-
-std::optional<DWORD> Run::EndSession()
-{
-    DWORD_PTR result = 0;
-    SendMessageTimeoutA(frame_, WM_ENDSESSION, TRUE, 0, SMTO_ABORTIFHUNG, Timeout, &result);
-    return process_.WaitForExit(Timeout);
 }
 
 void Run::PostCommand(UINT id) const
@@ -425,7 +411,7 @@ void Run::PostCommand(UINT id) const
 std::optional<LRESULT> Run::SendTrayMessage(WPARAM iconNumber, UINT mouseMessage, DWORD timeoutMs) const
 {
     DWORD_PTR result = 0;
-    if (!SendMessageTimeoutA(frame_, WM_USER, iconNumber, mouseMessage, SMTO_ABORTIFHUNG, timeoutMs, &result))
+    if (!SendMessageTimeoutA(frame_, WM_TRAYICON_CALLBACK, iconNumber, mouseMessage, SMTO_ABORTIFHUNG, timeoutMs, &result))
         return std::nullopt;
     return static_cast<LRESULT>(result);
 }

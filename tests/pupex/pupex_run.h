@@ -14,7 +14,7 @@
 
 namespace pupex {
 
-DWORD const Timeout = 10000;
+DWORD const Timeout = winauto::kProgramTimeoutMs;
 char const FrameTitle[] = "Lumivane Application";
 char const PuppyTip[] = "Double-click the puppy to show Mouse Control Panel.";
 
@@ -96,7 +96,7 @@ struct AtExit {
 enum class Watch { Nothing, Exit };
 
 // One run of the program; ended with the session's end if it still runs at the end.
-class Run {
+class Run : public winauto::ProgramRun {
 public:
     // Starts the program (by default the one beside this test) with these arguments.
     explicit Run(std::string const& arguments = {}, std::string const& exe = {}, Watch watch = Watch::Nothing);
@@ -108,11 +108,8 @@ public:
     // The frame; nullptr when the program ended or did not get that far.
     HWND WaitUntilRunning();
     HWND Frame() const { return frame_; }
-    winauto::Process& Process() { return process_; }
-    // The exit code, or nullopt while it runs after the timeout.
-    std::optional<DWORD> WaitForExit(DWORD timeoutMs = Timeout) { return process_.WaitForExit(timeoutMs); }
     // Ends the program the way the end of the session does; its exit code.
-    std::optional<DWORD> EndSession();
+    std::optional<DWORD> EndSession() const { return ProgramRun::EndSession(frame_); }
     // Under Watch::Exit, once the program has ended: what it left standing at its end;
     // nullopt when it did not end in time or never came to ExitProcess.
     std::optional<AtExit> LeftAtExit();
@@ -123,9 +120,9 @@ public:
     std::optional<LRESULT> SendTrayMessage(WPARAM iconNumber, UINT mouseMessage, DWORD timeoutMs = 2000) const;
 
 private:
-    void StartWatched(std::string const& commandLine, std::string const& folder);
+    // A plain start, or one under this test as the program's debugger.
+    ProgramRun Start(std::string const& commandLine, std::string const& folder, Watch watch);
 
-    winauto::Process process_;
     HWND frame_ = nullptr;
     DWORD hookStartsBefore_ = 0;
     // The debugger's thread under Watch::Exit, and what it saw; read once the thread is done.

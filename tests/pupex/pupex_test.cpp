@@ -5,7 +5,6 @@
 
 #include <windows.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -70,22 +69,6 @@ HWND OpenTrayMenu(HWND puppy, DWORD processId)
     return winauto::WaitForPopupMenu(Timeout, processId);
 }
 
-// The window's picture once it is drawn: not blank, and the same twice in a row.
-winauto::Image SettledPicture(HWND window)
-{
-    winauto::Image last = winauto::CaptureWindow(window);
-    winauto::WaitUntil(Timeout, [&] {
-        Sleep(100);
-        winauto::Image now = winauto::CaptureWindow(window);
-        bool const drawn = !now.rgb.empty() && std::any_of(now.rgb.begin(), now.rgb.end(),
-                                                           [&](unsigned char b) { return b != now.rgb[0]; });
-        bool const settled = drawn && now.rgb == last.rgb;
-        last = std::move(now);
-        return settled;
-    });
-    return last;
-}
-
 // Under Watch::Exit, once the program has ended: at its end it had released the block and
 // destroyed its frame itself.
 void ExpectNothingLeftAtTheEnd(pupex::Run& run)
@@ -106,37 +89,51 @@ std::string Hook(standins::HookRecord const& r)
 
 // ---- Start-up ----
 
-TEST(PupexStartup, WindowOfARunningInstanceEndsTheNewOneBeforeItReadsTheRegistry)
+namespace {
+
+// A window of the test titled like a running instance, hidden or shown.
+struct BlockerCase {
+    char const* name;
+    char const* title;
+    bool visible;
+};
+
+void PrintTo(BlockerCase const& c, std::ostream* out)
 {
-    struct Case {
-        char const* title;
-        bool visible;
-    } const cases[] = {
-        {"Lumivane Application", false},
-        {"Lumivane Application", true},
-        {"Dartvane Application", false},
-        {"Dartvane Application", true},
-    };
-    for (Case const& c : cases) {
-        SCOPED_TRACE(std::string(c.title) + (c.visible ? ", visible" : ", hidden"));
-        Blocker blocker(c.title, c.visible);
-        ASSERT_NE(nullptr, blocker.Window());
-
-        // With the serial driver active the program would otherwise run...
-        standins::ClearHookRecord();
-        pupex::ActivateSerialDriver();
-        pupex::Run active;
-        EXPECT_EQ(0u, active.WaitForExit().value_or(0xDEAD));
-        EXPECT_EQ(0u, standins::ReadHookRecord().initCalls) << "the frame's creation never ran";
-
-        // ...and with no driver active it would remove the handler's registration.
-        pupex::SetServiceStart("Brellsio", std::nullopt);
-        pupex::RegisterHandler();
-        pupex::Run inactive;
-        EXPECT_EQ(0u, inactive.WaitForExit().value_or(0xDEAD));
-        EXPECT_EQ("class server sheet", pupex::HandlerKeysPresent());
-    }
+    *out << c.name;
 }
+
+class PupexStartupBlocked : public testing::TestWithParam<BlockerCase> {};
+
+}  // namespace
+
+TEST_P(PupexStartupBlocked, WindowOfARunningInstanceEndsTheNewOneBeforeItReadsTheRegistry)
+{
+    BlockerCase const& c = GetParam();
+    Blocker blocker(c.title, c.visible);
+    ASSERT_NE(nullptr, blocker.Window());
+
+    // With the serial driver active the program would otherwise run...
+    standins::ClearHookRecord();
+    pupex::ActivateSerialDriver();
+    pupex::Run active;
+    EXPECT_EQ(0u, active.WaitForExit().value_or(0xDEAD));
+    EXPECT_EQ(0u, standins::ReadHookRecord().initCalls) << "the frame's creation never ran";
+
+    // ...and with no driver active it would remove the handler's registration.
+    pupex::SetServiceStart("Brellsio", std::nullopt);
+    pupex::RegisterHandler();
+    pupex::Run inactive;
+    EXPECT_EQ(0u, inactive.WaitForExit().value_or(0xDEAD));
+    EXPECT_EQ("class server sheet", pupex::HandlerKeysPresent());
+}
+
+INSTANTIATE_TEST_SUITE_P(Window, PupexStartupBlocked,
+                         testing::Values(BlockerCase{"LumivaneHidden", "Lumivane Application", false},
+                                         BlockerCase{"LumivaneShown", "Lumivane Application", true},
+                                         BlockerCase{"DartvaneHidden", "Dartvane Application", false},
+                                         BlockerCase{"DartvaneShown", "Dartvane Application", true}),
+                         testing::PrintToStringParamName());
 
 TEST(PupexStartup, SecondInstanceEndsAndLeavesTheFirstAlone)
 {
@@ -148,57 +145,75 @@ TEST(PupexStartup, SecondInstanceEndsAndLeavesTheFirstAlone)
 
     pupex::Run second;
     EXPECT_EQ(0u, second.WaitForExit().value_or(0xDEAD));
-    EXPECT_TRUE(first.Process().IsRunning());
+    EXPECT_TRUE(first.IsRunning());
     EXPECT_FALSE(IsWindowVisible(frame)) << "the first instance is not activated";
     EXPECT_EQ(1u, winauto::FindTopWindows(nullptr, pupex::FrameTitle).size());
     EXPECT_EQ(1, winauto::TrayIconCount());
     EXPECT_EQ(1u, standins::ReadHookRecord().initCalls) << "only the first started the hook library";
 }
 
-TEST(PupexStartup, OnlyAServiceThatStartsWithTheSystemLetsItRun)
-{
-    std::optional<Value> const noKey;
-    Value const noStart = Value::Absent();
-    struct Case {
-        char const* name;
-        std::optional<Value> brellsio;
-        std::optional<Value> tovrexa;
-        bool runs;
-    } const cases[] = {
-        {"Brellsio 1", Value::Dword(1), noKey, true},
-        {"Brellsio 1 as 4 bytes of REG_BINARY", Value::Binary({1, 0, 0, 0}), noKey, true},
-        {"Brellsio 2, Tovrexa 1", Value::Dword(2), Value::Dword(1), true},
-        {"Brellsio without Start, Tovrexa 1", noStart, Value::Dword(1), true},
-        {"both 0", Value::Dword(0), Value::Dword(0), false},
-        {"Brellsio 2, Tovrexa 3", Value::Dword(2), Value::Dword(3), false},
-        {"Brellsio without Start, no Tovrexa", noStart, noKey, false},
-        {"Brellsio 1 in 8 bytes", Value::Binary({1, 0, 0, 0, 0, 0, 0, 0}), noKey, false},
-        {"neither key", noKey, noKey, false},
-    };
-    for (Case const& c : cases) {
-        SCOPED_TRACE(c.name);
-        pupex::SetServiceStart("Brellsio", std::nullopt);
-        pupex::SetServiceStart("Tovrexa", std::nullopt);
-        if (c.brellsio)
-            pupex::SetServiceStart("Brellsio", c.brellsio);
-        if (c.tovrexa)
-            pupex::SetServiceStart("Tovrexa", c.tovrexa);
-        pupex::RegisterHandler();
-        standins::ClearHookRecord();
+namespace {
 
-        pupex::Run run;
-        if (c.runs) {
-            EXPECT_NE(nullptr, run.WaitUntilRunning());
-            EXPECT_NE(nullptr, pupex::WaitForPuppy());
-            EXPECT_EQ("class server sheet", pupex::HandlerKeysPresent()) << "the registration stays";
-            EXPECT_EQ(0u, run.EndSession().value_or(0xDEAD));
-        } else {
-            EXPECT_EQ(0u, run.WaitForExit().value_or(0xDEAD));
-            EXPECT_EQ("", pupex::HandlerKeysPresent()) << "the registration is removed";
-            EXPECT_EQ(0u, standins::ReadHookRecord().initCalls) << "the frame's creation never ran";
-        }
+// The two driver services' "Start" as set up (nullopt: no key; absent: a key without it), and
+// whether the program then runs.
+struct ServiceCase {
+    char const* name;
+    std::optional<Value> brellsio;
+    std::optional<Value> tovrexa;
+    bool runs;
+};
+
+void PrintTo(ServiceCase const& c, std::ostream* out)
+{
+    *out << c.name;
+}
+
+class PupexStartupService : public testing::TestWithParam<ServiceCase> {};
+
+std::optional<Value> const NoKey;
+Value const NoStart = Value::Absent();
+
+}  // namespace
+
+TEST_P(PupexStartupService, OnlyAServiceThatStartsWithTheSystemLetsItRun)
+{
+    ServiceCase const& c = GetParam();
+    pupex::SetServiceStart("Brellsio", std::nullopt);
+    pupex::SetServiceStart("Tovrexa", std::nullopt);
+    if (c.brellsio)
+        pupex::SetServiceStart("Brellsio", c.brellsio);
+    if (c.tovrexa)
+        pupex::SetServiceStart("Tovrexa", c.tovrexa);
+    pupex::RegisterHandler();
+    standins::ClearHookRecord();
+
+    pupex::Run run;
+    if (c.runs) {
+        EXPECT_NE(nullptr, run.WaitUntilRunning());
+        EXPECT_NE(nullptr, pupex::WaitForPuppy());
+        EXPECT_EQ("class server sheet", pupex::HandlerKeysPresent()) << "the registration stays";
+        EXPECT_EQ(0u, run.EndSession().value_or(0xDEAD));
+    } else {
+        EXPECT_EQ(0u, run.WaitForExit().value_or(0xDEAD));
+        EXPECT_EQ("", pupex::HandlerKeysPresent()) << "the registration is removed";
+        EXPECT_EQ(0u, standins::ReadHookRecord().initCalls) << "the frame's creation never ran";
     }
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Start, PupexStartupService,
+    testing::Values(
+        //          name                                  Brellsio                                 Tovrexa          runs
+        ServiceCase{"Brellsio1",                          Value::Dword(1),                         NoKey,           true},
+        ServiceCase{"Brellsio1AsFourBytesOfRegBinary",    Value::Binary({1, 0, 0, 0}),             NoKey,           true},
+        ServiceCase{"Brellsio2Tovrexa1",                  Value::Dword(2),                         Value::Dword(1), true},
+        ServiceCase{"BrellsioWithoutStartTovrexa1",       NoStart,                                 Value::Dword(1), true},
+        ServiceCase{"Both0",                              Value::Dword(0),                         Value::Dword(0), false},
+        ServiceCase{"Brellsio2Tovrexa3",                  Value::Dword(2),                         Value::Dword(3), false},
+        ServiceCase{"BrellsioWithoutStartNoTovrexa",      NoStart,                                 NoKey,           false},
+        ServiceCase{"Brellsio1InEightBytes",              Value::Binary({1, 0, 0, 0, 0, 0, 0, 0}), NoKey,           false},
+        ServiceCase{"NeitherKey",                         NoKey,                                   NoKey,           false}),
+    testing::PrintToStringParamName());
 
 TEST(PupexStartup, ServiceKeyThatCannotBeOpenedWithFullAccessCountsAsInactive)
 {
@@ -312,59 +327,80 @@ TEST(PupexBlock, AnExistingBlockOfAnotherProcessIsResetAndRefilled)
     CloseHandle(mapping);
 }
 
-TEST(PupexBlock, DriverParametersAreCopiedOrWrittenWithTheirDefaults)
+namespace {
+
+// The driver's three parameters as set up, the block's words they give, and the values after.
+struct ParametersCase {
+    char const* name;
+    bool keyExists;
+    Value middle, second, center;          // as set up
+    DWORD word9, word10, word7;            // in the block
+    Value middleAfter, secondAfter, centerAfter;
+};
+
+void PrintTo(ParametersCase const& c, std::ostream* out)
 {
-    Value const absent = Value::Absent();
-    Value const eightBytes = Value::Binary({2, 0, 0, 0, 0, 0, 0, 0});
-    struct Case {
-        char const* name;
-        bool keyExists;
-        Value middle, second, center;          // as set up
-        DWORD word9, word10, word7;            // in the block
-        Value middleAfter, secondAfter, centerAfter;
-    } const cases[] = {
-        {"no Parameters key", false, absent, absent, absent, 1, 1, 0, absent, absent, absent},
-        {"empty key", true, absent, absent, absent, 1, 1, 0, Value::Dword(1), Value::Dword(1), Value::Dword(0)},
-        {"Middle Button missing", true, absent, Value::Dword(5), Value::Dword(0), 1, 5, 0, Value::Dword(1),
-         Value::Dword(5), Value::Dword(0)},
-        {"Center REG_DWORD 1", true, Value::Dword(2), Value::Dword(3), Value::Dword(1), 2, 3, 1, Value::Dword(2),
-         Value::Dword(3), Value::Dword(1)},
-        {"4-byte REG_BINARY values", true, Value::Binary({0x78, 0x56, 0x34, 0x12}), Value::Binary({7, 0, 0, 0}),
-         Value::Binary({1, 0, 0, 0}), 0x12345678, 7, 1, Value::Binary({0x78, 0x56, 0x34, 0x12}),
-         Value::Binary({7, 0, 0, 0}), Value::Binary({1, 0, 0, 0})},
-        {"8-byte Second Button", true, Value::Dword(4), eightBytes, Value::Dword(0), 4, 1, 0, Value::Dword(4),
-         Value::Dword(1), Value::Dword(0)},
-    };
-    pupex::ActivateSerialDriver();
-    for (Case const& c : cases) {
-        SCOPED_TRACE(c.name);
-        pupex::DeleteKeyTree(HKEY_LOCAL_MACHINE, pupex::ParametersKey);
-        if (c.keyExists) {
-            pupex::CreateKey(HKEY_LOCAL_MACHINE, pupex::ParametersKey);
-            pupex::WriteValue(HKEY_LOCAL_MACHINE, pupex::ParametersKey, "Middle Button", c.middle);
-            pupex::WriteValue(HKEY_LOCAL_MACHINE, pupex::ParametersKey, "Second Button", c.second);
-            pupex::WriteValue(HKEY_LOCAL_MACHINE, pupex::ParametersKey, "Center", c.center);
-        }
-        pupex::Run run;
-        ASSERT_NE(nullptr, run.WaitUntilRunning());
-        auto block = pupex::ReadBlock();
-        ASSERT_TRUE(block.has_value());
-        EXPECT_EQ(c.word9, (*block)[9]) << pupex::Describe(*block);
-        EXPECT_EQ(c.word10, (*block)[10]) << pupex::Describe(*block);
-        EXPECT_EQ(c.word7, (*block)[7]) << pupex::Describe(*block);
-        EXPECT_EQ(c.keyExists, pupex::KeyExists(HKEY_LOCAL_MACHINE, pupex::ParametersKey)) << "never created";
-        struct {
-            char const* name;
-            Value const& expected;
-        } const values[] = {
-            {"Middle Button", c.middleAfter}, {"Second Button", c.secondAfter}, {"Center", c.centerAfter}};
-        for (auto const& v : values) {
-            Value const found = pupex::ReadValue(HKEY_LOCAL_MACHINE, pupex::ParametersKey, v.name);
-            EXPECT_EQ(v.expected, found) << v.name << ": " << pupex::Describe(found);
-        }
-        EXPECT_EQ(0u, run.EndSession().value_or(0xDEAD));
-    }
+    *out << c.name;
 }
+
+class PupexBlockParameters : public testing::TestWithParam<ParametersCase> {};
+
+Value const Absent = Value::Absent();
+Value const EightBytes = Value::Binary({2, 0, 0, 0, 0, 0, 0, 0});
+Value Dword(DWORD number)
+{
+    return Value::Dword(number);
+}
+
+}  // namespace
+
+TEST_P(PupexBlockParameters, DriverParametersAreCopiedOrWrittenWithTheirDefaults)
+{
+    ParametersCase const& c = GetParam();
+    pupex::ActivateSerialDriver();
+    pupex::DeleteKeyTree(HKEY_LOCAL_MACHINE, pupex::ParametersKey);
+    if (c.keyExists) {
+        pupex::CreateKey(HKEY_LOCAL_MACHINE, pupex::ParametersKey);
+        pupex::WriteValue(HKEY_LOCAL_MACHINE, pupex::ParametersKey, "Middle Button", c.middle);
+        pupex::WriteValue(HKEY_LOCAL_MACHINE, pupex::ParametersKey, "Second Button", c.second);
+        pupex::WriteValue(HKEY_LOCAL_MACHINE, pupex::ParametersKey, "Center", c.center);
+    }
+    pupex::Run run;
+    ASSERT_NE(nullptr, run.WaitUntilRunning());
+    auto block = pupex::ReadBlock();
+    ASSERT_TRUE(block.has_value());
+    EXPECT_EQ(c.word9, (*block)[9]) << pupex::Describe(*block);
+    EXPECT_EQ(c.word10, (*block)[10]) << pupex::Describe(*block);
+    EXPECT_EQ(c.word7, (*block)[7]) << pupex::Describe(*block);
+    EXPECT_EQ(c.keyExists, pupex::KeyExists(HKEY_LOCAL_MACHINE, pupex::ParametersKey)) << "never created";
+    struct {
+        char const* name;
+        Value const& expected;
+    } const values[] = {
+        {"Middle Button", c.middleAfter}, {"Second Button", c.secondAfter}, {"Center", c.centerAfter}};
+    for (auto const& v : values) {
+        Value const found = pupex::ReadValue(HKEY_LOCAL_MACHINE, pupex::ParametersKey, v.name);
+        EXPECT_EQ(v.expected, found) << v.name << ": " << pupex::Describe(found);
+    }
+    EXPECT_EQ(0u, run.EndSession().value_or(0xDEAD));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Parameters, PupexBlockParameters,
+    testing::Values(
+        // name, key exists, Middle Button / Second Button / Center as set up, words 9 / 10 / 7,
+        // Middle Button / Second Button / Center after
+        ParametersCase{"NoParametersKey", false, Absent, Absent, Absent, 1, 1, 0, Absent, Absent, Absent},
+        ParametersCase{"EmptyKey", true, Absent, Absent, Absent, 1, 1, 0, Dword(1), Dword(1), Dword(0)},
+        ParametersCase{"MiddleButtonMissing", true, Absent, Dword(5), Dword(0), 1, 5, 0, Dword(1), Dword(5), Dword(0)},
+        ParametersCase{"CenterRegDword1", true, Dword(2), Dword(3), Dword(1), 2, 3, 1, Dword(2), Dword(3), Dword(1)},
+        ParametersCase{"FourByteRegBinaryValues", true, Value::Binary({0x78, 0x56, 0x34, 0x12}),
+                       Value::Binary({7, 0, 0, 0}), Value::Binary({1, 0, 0, 0}), 0x12345678, 7, 1,
+                       Value::Binary({0x78, 0x56, 0x34, 0x12}), Value::Binary({7, 0, 0, 0}),
+                       Value::Binary({1, 0, 0, 0})},
+        ParametersCase{"EightByteSecondButton", true, Dword(4), EightBytes, Dword(0), 4, 1, 0, Dword(4), Dword(1),
+                       Dword(0)}),
+    testing::PrintToStringParamName());
 
 TEST(PupexBlock, ParametersKeyThatOpensOnlyForReadingLeavesTheDefaultsAndTheRegistry)
 {
@@ -432,14 +468,14 @@ TEST(PupexTrayMenu, RightClickOffersAboutAndTheSwitchThatFollowsTheFlag)
     ASSERT_NE(nullptr, run.WaitUntilRunning());
     HWND puppy = pupex::WaitForPuppy();
     ASSERT_NE(nullptr, puppy);
-    DWORD const pid = run.Process().Id();
+    DWORD const pid = run.Id();
 
     // Wine keeps the items in the program: each label shows by its mnemonic, which works only
     // on the item that carries it, and by the popup's picture.
     HWND menu = OpenTrayMenu(puppy, pid);
     ASSERT_NE(nullptr, menu);
-    winauto::Image const disableShown = SettledPicture(menu);
-    winauto::SaveWindowPng(menu, winauto::ScreenshotPath("pupex_tray_menu.png"));
+    winauto::Image const disableShown = winauto::SettledPicture(menu, Timeout);
+    winauto::Screenshot(menu, "pupex_tray_menu.png");
     ASSERT_TRUE(winauto::ChooseMenuMnemonic(menu, 'e'));
     Sleep(300);
     EXPECT_TRUE(IsWindowVisible(menu)) << "no item \"&Enable\" while Lumivane is on";
@@ -449,8 +485,8 @@ TEST(PupexTrayMenu, RightClickOffersAboutAndTheSwitchThatFollowsTheFlag)
 
     menu = OpenTrayMenu(puppy, pid);
     ASSERT_NE(nullptr, menu);
-    winauto::Image const enableShown = SettledPicture(menu);
-    winauto::SaveWindowPng(menu, winauto::ScreenshotPath("pupex_tray_menu_enable.png"));
+    winauto::Image const enableShown = winauto::SettledPicture(menu, Timeout);
+    winauto::Screenshot(menu, "pupex_tray_menu_enable.png");
     ASSERT_TRUE(winauto::ChooseMenuMnemonic(menu, 'd'));
     Sleep(300);
     EXPECT_TRUE(IsWindowVisible(menu)) << "no item \"&Disable\" while Lumivane is off";
@@ -460,7 +496,7 @@ TEST(PupexTrayMenu, RightClickOffersAboutAndTheSwitchThatFollowsTheFlag)
 
     menu = OpenTrayMenu(puppy, pid);
     ASSERT_NE(nullptr, menu);
-    winauto::Image const disableAgain = SettledPicture(menu);
+    winauto::Image const disableAgain = winauto::SettledPicture(menu, Timeout);
     // Pictures of the same size; their difference stays in the screenshots.
     EXPECT_TRUE(disableShown.rgb != enableShown.rgb) << "the second label changed";
     EXPECT_TRUE(disableShown.rgb == disableAgain.rgb) << "and came back";
@@ -479,12 +515,12 @@ TEST(PupexTrayMenu, SwitchInvertsTheWordAnotherProcessChangedWhileTheLabelFollow
     ASSERT_NE(nullptr, puppy);
     ASSERT_TRUE(pupex::WriteBlockWord(6, 0));
 
-    HWND menu = OpenTrayMenu(puppy, run.Process().Id());
+    HWND menu = OpenTrayMenu(puppy, run.Id());
     ASSERT_NE(nullptr, menu);
     ASSERT_TRUE(winauto::ChooseMenuMnemonic(menu, 'd')) << "still labelled \"&Disable\"";
     EXPECT_EQ(1u, WaitForWord(6, 1)[6]) << "the word's own value is inverted";
 
-    menu = OpenTrayMenu(puppy, run.Process().Id());
+    menu = OpenTrayMenu(puppy, run.Id());
     ASSERT_NE(nullptr, menu);
     ASSERT_TRUE(winauto::ChooseMenuMnemonic(menu, 'e')) << "now labelled \"&Enable\", with the word at 1";
     EXPECT_EQ(0u, WaitForWord(6, 0)[6]);
@@ -497,14 +533,13 @@ TEST(PupexTrayMenu, AboutShowsTheAboutDialogWithoutAnOwner)
     ASSERT_NE(nullptr, run.WaitUntilRunning());
     HWND puppy = pupex::WaitForPuppy();
     ASSERT_NE(nullptr, puppy);
-    HWND menu = OpenTrayMenu(puppy, run.Process().Id());
+    HWND menu = OpenTrayMenu(puppy, run.Id());
     ASSERT_NE(nullptr, menu);
     ASSERT_TRUE(winauto::ChooseMenuMnemonic(menu, 'a'));
 
-    HWND about = winauto::WaitForVisibleWindow("#32770", "About Lumivane", Timeout, run.Process().Id());
+    HWND about = winauto::WaitForVisibleWindow("#32770", "About Lumivane", Timeout, run.Id());
     ASSERT_NE(nullptr, about);
-    Sleep(200);
-    winauto::SaveWindowPng(about, winauto::ScreenshotPath("pupex_about.png"));
+    winauto::Screenshot(about, "pupex_about.png");
     EXPECT_EQ(nullptr, GetWindow(about, GW_OWNER));
     // Made from template 100 (pupex_resources_test compares the template with its table): the
     // same controls, with the template's texts; an icon's text is its resource number.
@@ -522,7 +557,7 @@ TEST(PupexTrayMenu, AboutShowsTheAboutDialogWithoutAnOwner)
 
     ASSERT_TRUE(winauto::ClickControl(about, IDOK));
     EXPECT_TRUE(winauto::WaitForWindowGone(about, Timeout));
-    EXPECT_TRUE(run.Process().IsRunning());
+    EXPECT_TRUE(run.IsRunning());
     EXPECT_EQ(1u, pupex::ReadBlock().value_or(Block{})[6]) << "About switches nothing";
 }
 
@@ -541,7 +576,7 @@ TEST(PupexTray, DoubleClickStartsTheMouseControlPanelWithoutAMenu)
     EXPECT_EQ(1u, record.starts);
     EXPECT_EQ("control.exe main.cpl", record.commandLine);
     EXPECT_EQ(static_cast<DWORD>(SW_SHOWNORMAL), record.showWindow);
-    EXPECT_EQ(nullptr, winauto::WaitForPopupMenu(Settle, run.Process().Id())) << "no menu";
+    EXPECT_EQ(nullptr, winauto::WaitForPopupMenu(Settle, run.Id())) << "no menu";
     EXPECT_EQ(FreshBlock, pupex::ReadBlock().value_or(Block{})) << "no state changes";
     EXPECT_EQ(puppy, pupex::WaitForPuppy());
 }
@@ -554,7 +589,7 @@ TEST(PupexTray, OtherMouseEventsAndOtherIconNumbersDoNothing)
     ASSERT_NE(nullptr, run.WaitUntilRunning());
     HWND puppy = pupex::WaitForPuppy();
     ASSERT_NE(nullptr, puppy);
-    DWORD const pid = run.Process().Id();
+    DWORD const pid = run.Id();
 
     // On the icon itself, the way a user does them.
     for (UINT mouse : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_RBUTTONDOWN, WM_MOUSEMOVE})
@@ -595,7 +630,7 @@ TEST(PupexCommands, IconToggleRemovesTheIconAndBringsItBackWithItsTip)
     run.PostCommand(ID_CHANGE_ICON);
     EXPECT_NE(nullptr, pupex::WaitForPuppy()) << "back with tip string 101";
     EXPECT_EQ(1, winauto::TrayIconCount());
-    EXPECT_TRUE(run.Process().IsRunning());
+    EXPECT_TRUE(run.IsRunning());
     EXPECT_EQ(FreshBlock, pupex::ReadBlock().value_or(Block{}));
 }
 
@@ -622,7 +657,7 @@ TEST(PupexCommands, OpenWindowShowsTheFrameAndCloseOrExitHideItAgain)
         PostMessageA(frame, c.message, c.wParam, 0);
         EXPECT_TRUE(winauto::WaitUntil(Timeout, [&] { return !IsWindowVisible(frame); }));
         Sleep(300);
-        EXPECT_TRUE(run.Process().IsRunning());
+        EXPECT_TRUE(run.IsRunning());
         EXPECT_TRUE(IsWindow(frame));
         EXPECT_EQ(1, winauto::TrayIconCount()) << "the icon stays";
         EXPECT_EQ(0u, standins::ReadHookRecord().closeCalls) << "the library is not told";
@@ -645,7 +680,7 @@ TEST(PupexTeardown, EndOfSessionTellsTheHookLibraryAndReleasesTheBlock)
     DWORD_PTR result = 0;
     SendMessageTimeoutA(frame, WM_ENDSESSION, FALSE, 0, SMTO_ABORTIFHUNG, Timeout, &result);
     Sleep(300);
-    EXPECT_TRUE(run.Process().IsRunning());
+    EXPECT_TRUE(run.IsRunning());
     EXPECT_EQ(0u, standins::ReadHookRecord().closeCalls);
 
     EXPECT_EQ(0u, run.EndSession().value_or(0xDEAD));

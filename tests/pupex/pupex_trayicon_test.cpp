@@ -10,12 +10,12 @@
 
 #include "resource.h"
 #include "trayicon.h"
+#include "traymessage.h"
 #include "winauto.h"
 
 namespace {
 
 DWORD const Timeout = 10000;
-UINT const TrayCallback = WM_USER;
 UINT const LongTip = 900;
 std::string const PuppyTip = "Double-click the puppy to show Mouse Control Panel.";
 std::string const SuspendedTip = "To flush, right-click then Suspend Skipwise.";
@@ -132,7 +132,7 @@ TEST(PupexTrayIcon, RemovingWhileNoIconIsShownSucceedsWithoutTheShell)
 {
     OwnerWindow owner;
     CTrayIcon icon(IDR_TRAYICON);
-    icon.SetCallbackWindow(&owner, TrayCallback);
+    icon.SetCallbackWindow(&owner, WM_TRAYICON_CALLBACK);
     int const before = winauto::TrayIconCount();
     // The shell itself answers 0 when asked to delete an icon it does not have.
     NOTIFYICONDATAA probe = {};
@@ -151,7 +151,7 @@ TEST(PupexTrayIcon, NumberWithAStringButNoIconRemovesTheIconAndKeepsTheString)
 {
     OwnerWindow owner;
     CTrayIcon icon(IDR_TRAYICON);
-    icon.SetCallbackWindow(&owner, TrayCallback);
+    icon.SetCallbackWindow(&owner, WM_TRAYICON_CALLBACK);
     int const before = winauto::TrayIconCount();
 
     EXPECT_TRUE(icon.ShowIconResource(IDI_PUPPY));
@@ -178,7 +178,7 @@ TEST(PupexTrayIcon, DestructorRemovesTheIcon)
     int const before = winauto::TrayIconCount();
     {
         CTrayIcon icon(IDR_TRAYICON);
-        icon.SetCallbackWindow(&owner, TrayCallback);
+        icon.SetCallbackWindow(&owner, WM_TRAYICON_CALLBACK);
         ASSERT_TRUE(icon.ShowIconResource(IDI_PUPPY));
         ASSERT_TRUE(winauto::WaitForTrayIconCount(before + 1, Timeout));
     }
@@ -189,7 +189,7 @@ TEST(PupexTrayIcon, TipLongerThanSixtyThreeCharactersIsCut)
 {
     OwnerWindow owner;
     CTrayIcon icon(IDR_TRAYICON);
-    icon.SetCallbackWindow(&owner, TrayCallback);
+    icon.SetCallbackWindow(&owner, WM_TRAYICON_CALLBACK);
     std::string const full = "Sixty-three characters fit in the tip, and this text is longer than that by far.";
     ASSERT_GT(full.size(), 63u);
 
@@ -202,7 +202,7 @@ TEST(PupexTrayIcon, TrayMenuHasAboutAsDefaultAndTheSwitchLabelFollowsTheFlag)
 {
     OwnerWindow owner;
     CTrayIcon icon(IDR_TRAYICON);
-    icon.SetCallbackWindow(&owner, TrayCallback);
+    icon.SetCallbackWindow(&owner, WM_TRAYICON_CALLBACK);
 
     for (int round = 0; round < 3; ++round) {
         bool const enabled = round != 1;
@@ -241,7 +241,7 @@ TEST(PupexTrayIcon, RefusedAddOrModifyLeavesNoIconShownAndTheNextIsAddedAnew)
 {
     OwnerWindow owner;
     CTrayIcon icon(IDR_TRAYICON);
-    icon.SetCallbackWindow(&owner, TrayCallback);
+    icon.SetCallbackWindow(&owner, WM_TRAYICON_CALLBACK);
 
     // The add is refused while another icon holds the window and number.
     {

@@ -20,7 +20,7 @@
 
 namespace {
 
-DWORD const Timeout = 10000;
+DWORD const Timeout = winauto::kProgramTimeoutMs;
 
 std::string RodlinkPath()
 {
@@ -62,18 +62,18 @@ private:
 };
 
 // The stand-in control-centre program in another process, serving commands.
-class ControlCentre {
+class ControlCentre : public winauto::ProgramRun {
 public:
     explicit ControlCentre(std::string const& program = "brindlex.exe")
-        : process_(winauto::StartProcess("\"" + winauto::BesideThisProgram(program) + "\""))
-        , window_(winauto::WaitForWindow("TamrixControlCentre", nullptr, Timeout, process_.Id()))
+        : ProgramRun(winauto::CommandLine(winauto::BesideThisProgram(program)))
+        , window_(WaitForWindow("TamrixControlCentre", nullptr))
     {
     }
     ~ControlCentre()
     {
         if (window_)
             Command("quit");
-        process_.WaitForExit(Timeout);
+        WaitForExit();
     }
     ControlCentre(ControlCentre const&) = delete;
     ControlCentre& operator=(ControlCentre const&) = delete;
@@ -86,7 +86,6 @@ public:
     }
 
 private:
-    winauto::Process process_;
     HWND window_;
 };
 
@@ -263,6 +262,7 @@ TEST(Load, UnloadAndARefusedLoadLeaveTheBlockToItsCreator)
         bool unloadFirst;
         bool blockStays;
     } const cases[] = {
+        // what, failures asked of the driver, loads, unloaded first, the block stays
         {"unloaded", 0, true, true, false},
         {"refused: the device does not open", 1, false, false, false},
         {"loaded while the creator lets go", 0, true, false, true},

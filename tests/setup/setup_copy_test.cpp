@@ -6,6 +6,7 @@
 #include <optional>
 #include <vector>
 
+#include "resource.h"
 #include "setup_driver.h"
 
 using namespace setuptest;
@@ -57,11 +58,11 @@ struct CopyDisplay {
 CopyDisplay ReadCopyDisplay(HWND dialog)
 {
     CopyDisplay display;
-    if (auto bar = winauto::FindControl(dialog, 1006))
+    if (auto bar = winauto::FindControl(dialog, IDC_COPY_PROGRESS))
         display.position = bar->position;
-    display.percent = winauto::ControlText(dialog, 1009);
-    display.from = winauto::ControlText(dialog, 1004);
-    display.to = winauto::ControlText(dialog, 1005);
+    display.percent = winauto::ControlText(dialog, IDC_COPY_PERCENT);
+    display.from = winauto::ControlText(dialog, IDC_COPY_FROM);
+    display.to = winauto::ControlText(dialog, IDC_COPY_TO);
     return display;
 }
 
@@ -71,8 +72,8 @@ void SaveCopyDialogBesideMessage(HWND copy, HWND box)
     RECT dialog;
     GetWindowRect(copy, &dialog);
     SetWindowPos(box, nullptr, dialog.left, dialog.bottom + 4, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    Sleep(300);
-    winauto::SaveWindowPng(copy, winauto::ScreenshotPath("setup-copy-files.png"));
+    winauto::SettledPicture(copy, Timeout);
+    winauto::Screenshot(copy, "setup-copy-files.png");
 }
 
 }  // namespace
@@ -110,7 +111,7 @@ TEST(SetupCopy, FirstSourceMissingGivesOneMessageAndWritesNothing)
 
     auto box = setup.WaitForMessageBox("Setup Error");
     ASSERT_TRUE(box);
-    winauto::SaveWindowPng(box->hwnd, winauto::ScreenshotPath("setup-error-source.png"));
+    winauto::Screenshot(box->hwnd, "setup-error-source.png");
     EXPECT_EQ(UnreadableSource, box->text);
     EXPECT_EQ(std::vector<int>{IDOK}, box->buttons);
     EXPECT_TRUE(box->hasIcon);
@@ -231,7 +232,7 @@ TEST(SetupCopy, UnwritableDestinationIsAFailedCopy)
     ASSERT_TRUE(setup.ChooseInstallation(true, true));
     auto box = setup.WaitForMessageBox("Setup Error");
     ASSERT_TRUE(box);
-    winauto::SaveWindowPng(box->hwnd, winauto::ScreenshotPath("setup-error-destination.png"));
+    winauto::Screenshot(box->hwnd, "setup-error-destination.png");
     EXPECT_EQ(UnwritableDestination, box->text);
     EXPECT_EQ(std::vector<int>{IDOK}, box->buttons);
     EXPECT_TRUE(box->hasIcon);
@@ -272,7 +273,7 @@ TEST(SetupCopy, ResumeCreatesTheCopyDialogAgainAtPositionOne)
     EXPECT_EQ(1, display.position);
     EXPECT_EQ("", display.percent);
     EXPECT_EQ(medium + "\\tamrix.vx_", display.from);
-    auto bar = winauto::FindControl(secondCopy, 1006);
+    auto bar = winauto::FindControl(secondCopy, IDC_COPY_PROGRESS);
     ASSERT_TRUE(bar);
     EXPECT_EQ(1, bar->rangeLow);
     EXPECT_EQ(100, bar->rangeHigh);
@@ -342,7 +343,7 @@ TEST_P(SetupProgress, BarAndPercentStandAtTheTableValues)
             EXPECT_EQ(std::vector<int>{IDOK}, box->buttons);
             EXPECT_FALSE(box->hasIcon);
             if (i == 0)
-                winauto::SaveWindowPng(box->hwnd, winauto::ScreenshotPath("setup-save-failed.png"));
+                winauto::Screenshot(box->hwnd, "setup-save-failed.png");
         }
         HWND copy = winauto::FindTopWindow("#32770", "Copy files", setup.Id());
         ASSERT_TRUE(copy);

@@ -1,5 +1,7 @@
 #include "setup_driver.h"
 
+#include "resource.h"
+
 #include <objidl.h>
 #include <shlobj.h>
 
@@ -170,24 +172,16 @@ SetupRun::SetupRun(std::string const& medium)
 }
 
 SetupRun::SetupRun(std::string const& medium, std::string const& currentDirectory, std::string const& program)
-    : process_(winauto::StartProcess("\"" + medium + "\\" + program + "\"", currentDirectory))
+    : ProgramRun(winauto::CommandLine(medium + "\\" + program), currentDirectory)
 {
 }
 
 HWND SetupRun::WaitForDialog(char const* title, char const* shotName) const
 {
-    HWND dialog = winauto::WaitForVisibleWindow("#32770", title, Timeout, Id());
-    if (dialog && shotName) {
-        // Let the dialog paint before it is captured.
-        Sleep(300);
-        winauto::SaveWindowPng(dialog, winauto::ScreenshotPath(shotName));
-    }
+    HWND dialog = ProgramRun::WaitForDialog(title);
+    if (dialog && shotName)
+        winauto::Screenshot(dialog, shotName);
     return dialog;
-}
-
-std::optional<winauto::MessageBoxInfo> SetupRun::WaitForMessageBox(char const* caption) const
-{
-    return winauto::WaitForMessageBox(caption, Timeout, Id());
 }
 
 bool SetupRun::Answer(char const* title, int button) const
@@ -203,9 +197,9 @@ bool SetupRun::ChooseInstallation(bool serial, bool lumivane) const
     HWND type = WaitForDialog("Select Installation Type");
     if (!type)
         return false;
-    if (!serial && !winauto::ClickControl(type, 1001))
+    if (!serial && !winauto::ClickControl(type, IDC_PS2_PORT))
         return false;
-    if (!lumivane && !winauto::ClickControl(type, 1014))
+    if (!lumivane && !winauto::ClickControl(type, IDC_LUMIVANE))
         return false;
     // The clicks are posted: they are handled before the Next that follows them.
     return winauto::ClickControl(type, IDOK) && winauto::WaitForWindowGone(type, Timeout);
@@ -222,7 +216,8 @@ std::optional<FailedCopy> SetupRun::ExitAfterFailedCopy() const
     HWND copy = winauto::FindTopWindow("#32770", "Copy files", Id());
     if (!box || !copy)
         return std::nullopt;
-    FailedCopy const failed{box->text, winauto::ControlText(copy, 1004), winauto::ControlText(copy, 1005)};
+    FailedCopy const failed{box->text, winauto::ControlText(copy, IDC_COPY_FROM),
+                            winauto::ControlText(copy, IDC_COPY_TO)};
     if (!winauto::ClickControl(box->hwnd, IDOK) || !WaitForDialog("Exit Setup") ||
         winauto::FindTopWindow("#32770", "Setup Error", Id()))
         return std::nullopt;

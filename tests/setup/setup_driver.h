@@ -12,7 +12,7 @@
 
 namespace setuptest {
 
-DWORD const Timeout = 15000;
+DWORD const Timeout = winauto::kProgramTimeoutMs;
 
 // The medium the build assembled, as a Windows path.
 std::string MediumFolder();
@@ -58,20 +58,18 @@ struct FailedCopy {
     std::string to;
 };
 
-// setup.exe started from a medium folder (by default also its current directory).
-class SetupRun {
+// setup.exe started from a medium folder (by default also its current directory), with the
+// installer's own steps.
+class SetupRun : public winauto::ProgramRun {
 public:
     explicit SetupRun(std::string const& medium = MediumFolder());
     // setup.exe of one medium started with another folder as its current directory; or the
     // installer under another file name there, which gives it a Windows version of its own.
     SetupRun(std::string const& medium, std::string const& currentDirectory,
              std::string const& program = "setup.exe");
-    DWORD Id() const { return process_.Id(); }
-    winauto::Process const& Process() const { return process_; }
 
     // The dialog with this title, once shown; a screenshot of it when shotName is given.
     HWND WaitForDialog(char const* title, char const* shotName = nullptr) const;
-    std::optional<winauto::MessageBoxInfo> WaitForMessageBox(char const* caption) const;
     // Waits for the dialog, clicks the button and waits for the dialog to go.
     bool Answer(char const* title, int button) const;
     // Welcome: Next; type dialog: the choices, then Next.
@@ -81,10 +79,6 @@ public:
     // A pass that stops at one "Setup Error" message: what it showed; then OK, Exit Setup and
     // the program's end. nullopt when the run goes another way, a second message included.
     std::optional<FailedCopy> ExitAfterFailedCopy() const;
-    std::optional<DWORD> WaitForExit() const { return process_.WaitForExit(Timeout); }
-
-private:
-    winauto::Process process_;
 };
 
 }  // namespace setuptest

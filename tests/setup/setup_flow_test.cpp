@@ -86,7 +86,7 @@ TEST(SetupFlow, Ps2WithoutLumivaneRegistersPs2AndLeavesLumivaneOut)
     ASSERT_TRUE(winauto::WaitUntil(Timeout, [&] { return CheckOf(type, IDC_LUMIVANE) == BST_UNCHECKED; }));
     EXPECT_EQ(BST_CHECKED, CheckOf(type, IDC_PS2_PORT));
     EXPECT_EQ(BST_UNCHECKED, CheckOf(type, IDC_SERIAL_PORT));
-    winauto::SaveWindowPng(type, winauto::ScreenshotPath("setup-install-type-ps2.png"));
+    winauto::Screenshot(type, "setup-install-type-ps2.png");
     ASSERT_TRUE(winauto::ClickControl(type, IDOK));
     ASSERT_TRUE(setup.FinishWithoutReboot());
 

@@ -55,6 +55,7 @@ TEST(SetupSettings, EveryRegistryValueIsWrittenAndOldCommandLinesReplaced)
         char const* name;
         char const* data;
     } const table[] = {
+        // root, key, value name, the REG_SZ it holds
         {HKEY_CLASSES_ROOT, "CLSID\\{D4BCF700-791D-11CF-99F9-444553540000}\\InProcServer32", "",
          "C:\\Tamrix\\quorrane.dll"},
         {HKEY_CLASSES_ROOT, "CLSID\\{D4BCF700-791D-11CF-99F9-444553540000}\\InProcServer32", "ThreadingModel",

@@ -13,13 +13,14 @@
 
 #include "ntinstall.h"
 #include "pupex_run.h"
+#include "resource.h"
 #include "winauto.h"
 
 using namespace ntinstall;
 
 namespace {
 
-DWORD const Timeout = 15000;
+DWORD const Timeout = winauto::kProgramTimeoutMs;
 
 char const DialogTitle[] = "Uninstallation Mouse Driver...";
 char const RestartCaption[] = "Uninstall Successfully...";
@@ -31,9 +32,6 @@ char const CancelText[] =
 // The program's name: its file name without the extension, as Wine gives it.
 char const ProgramName[] = "Tessarok";
 char const ProgramsText[] = "Can't find <Programs> path in registry database!";
-
-int const Ps2Button = 1000;
-int const SerialButton = 1001;
 
 using Buttons = std::vector<int>;
 
@@ -68,28 +66,18 @@ std::vector<unsigned char> ExclamationPixels()
     return pixels;
 }
 
-class Remover {
+// Tessarok.exe, with the remover's own steps.
+class Remover : public winauto::ProgramRun {
 public:
-    Remover() : process_(winauto::StartProcess("\"" + winauto::BesideThisProgram("Tessarok.exe") + "\"")) {}
+    Remover() : ProgramRun(winauto::CommandLine(winauto::BesideThisProgram("Tessarok.exe"))) {}
 
-    HWND WaitForDialog() const
-    {
-        return winauto::WaitForVisibleWindow("#32770", DialogTitle, Timeout, process_.Id());
-    }
-
-    // The next message box; the dialog must be gone, since it is a #32770 too.
-    std::optional<winauto::MessageBoxInfo> WaitForMessageBox() const
-    {
-        return winauto::WaitForMessageBox(nullptr, Timeout, process_.Id());
-    }
+    HWND WaitForDialog() const { return ProgramRun::WaitForDialog(DialogTitle); }
 
     // Clicks a button of the box and waits until the box is gone.
     static bool Answer(winauto::MessageBoxInfo const& box, int button)
     {
         return winauto::ClickControl(box.hwnd, button) && winauto::WaitForWindowGone(box.hwnd, Timeout);
     }
-
-    std::optional<DWORD> WaitForExit() const { return process_.WaitForExit(Timeout); }
 
     // Clicks these radio buttons in turn, then OK; false when the dialog did not go.
     bool ChooseAndConfirm(std::vector<int> const& clicks) const
@@ -108,9 +96,6 @@ public:
         }
         return winauto::ClickControl(dialog, IDOK) && winauto::WaitForWindowGone(dialog, Timeout);
     }
-
-private:
-    winauto::Process process_;
 };
 
 std::string ServiceKey(char const* service)
@@ -146,7 +131,7 @@ void ExpectRemovedFor(PortEntries const& chosen, std::string const& otherPortBef
     EXPECT_FALSE(FolderExists(DefaultCommonPrograms() + "\\Tamrix"));
 }
 
-// Reads the template of dialog 131 from the program file, as the resource compiler wrote it.
+// Reads the template of the port dialog from the program file, as the resource compiler wrote it.
 struct DialogTemplate {
     std::string dialog;
     std::vector<std::string> controls;
@@ -241,7 +226,7 @@ std::optional<DialogTemplate> LoadDialogTemplate(std::string const& program, WOR
 
 TEST(TessarokDialog, TemplateIsAsDrawn)
 {
-    auto drawn = LoadDialogTemplate(winauto::BesideThisProgram("Tessarok.exe"), 131);
+    auto drawn = LoadDialogTemplate(winauto::BesideThisProgram("Tessarok.exe"), IDD_MOUSE_TYPE);
     ASSERT_TRUE(drawn.has_value());
     EXPECT_EQ("\"Uninstallation Mouse Driver...\" style " +
                   std::to_string(DS_MODALFRAME | WS_POPUP | WS_CAPTION | WS_SYSMENU) +
@@ -250,8 +235,8 @@ TEST(TessarokDialog, TemplateIsAsDrawn)
     EXPECT_EQ((std::vector<std::string>{
                   "static text | -1 | \"Please select the mouse type that you would like to un-install.\" | 13, 14, 208, 8",
                   "static text | -1 | \"In the meanwhile, Lumivane function will also be removed.\" | 13, 27, 208, 8",
-                  "automatic radio button | 1000 | \"PS2 mouse port\" | 25, 49, 91, 9",
-                  "automatic radio button | 1001 | \"Serial mouse port\" | 25, 67, 91, 9",
+                  "automatic radio button | " + std::to_string(IDC_PS2_PORT) + " | \"PS2 mouse port\" | 25, 49, 91, 9",
+                  "automatic radio button | " + std::to_string(IDC_SERIAL_PORT) + " | \"Serial mouse port\" | 25, 67, 91, 9",
                   "static icon | -1 | \"#128\" | 171, 52, 21, 20",
                   "default push button | 1 | \"OK\" | 142, 84, 37, 14",
                   "push button | 2 | \"Cancel\" | 190, 84, 37, 14",
@@ -274,15 +259,15 @@ TEST(TessarokDialog, OpensWithThePs2PortChosenAndTheFocusOnIt)
     EXPECT_EQ((std::vector<std::string>{
                   "-1 Static \"Please select the mouse type that you would like to un-install.\" check -1",
                   "-1 Static \"In the meanwhile, Lumivane function will also be removed.\" check -1",
-                  "1000 Button \"PS2 mouse port\" check 1",
-                  "1001 Button \"Serial mouse port\" check 0",
+                  std::to_string(IDC_PS2_PORT) + " Button \"PS2 mouse port\" check 1",
+                  std::to_string(IDC_SERIAL_PORT) + " Button \"Serial mouse port\" check 0",
                   "-1 Static icon check -1",
                   "1 Button \"OK\" check 0",
                   "2 Button \"Cancel\" check 0",
               }),
               seen);
-    EXPECT_EQ(winauto::FindControl(dialog, Ps2Button)->hwnd, winauto::FocusedWindow(dialog));
-    EXPECT_TRUE(winauto::SaveWindowPng(dialog, winauto::ScreenshotPath("tessarok-dialog.png")));
+    EXPECT_EQ(winauto::FindControl(dialog, IDC_PS2_PORT)->hwnd, winauto::FocusedWindow(dialog));
+    winauto::Screenshot(dialog, "tessarok-dialog.png");
 
     ASSERT_TRUE(winauto::ClickControl(dialog, IDCANCEL));
     ASSERT_TRUE(winauto::WaitForWindowGone(dialog, Timeout));
@@ -295,81 +280,104 @@ TEST(TessarokDialog, OpensWithThePs2PortChosenAndTheFocusOnIt)
 
 // ---- Cancel ----
 
-TEST(TessarokCancel, EveryWayOutShowsTheMessageAndChangesNothing)
+namespace {
+
+// A way out of the dialog without the removal.
+struct Way {
+    char const* name;
+    bool (*end)(HWND dialog);
+};
+
+void PrintTo(Way const& way, std::ostream* out)
 {
-    struct Way {
-        char const* name;
-        bool (*end)(HWND dialog);
-    } const ways[] = {
-        {"Cancel", [](HWND d) { return winauto::ClickControl(d, IDCANCEL); }},
-        {"Esc", [](HWND d) { return winauto::PressEscape(d); }},
-        {"close box", [](HWND d) { return winauto::PressCloseBox(d); }},
-    };
+    *out << way.name;
+}
+
+class TessarokCancel : public testing::TestWithParam<Way> {};
+
+}  // namespace
+
+TEST_P(TessarokCancel, EveryWayOutShowsTheMessageAndChangesNothing)
+{
+    Way const& way = GetParam();
     PutNtInstallation();
     std::string const before = Snapshot();
     std::vector<unsigned char> const exclamation = ExclamationPixels();
     ASSERT_FALSE(exclamation.empty());
-    for (Way const& way : ways) {
-        SCOPED_TRACE(way.name);
-        Remover remover;
-        HWND dialog = remover.WaitForDialog();
-        ASSERT_NE(nullptr, dialog);
-        ASSERT_TRUE(winauto::ClickControl(dialog, SerialButton)) << "a choice made is not acted on";
-        ASSERT_TRUE(way.end(dialog));
-        ASSERT_TRUE(winauto::WaitForWindowGone(dialog, Timeout));
+    Remover remover;
+    HWND dialog = remover.WaitForDialog();
+    ASSERT_NE(nullptr, dialog);
+    ASSERT_TRUE(winauto::ClickControl(dialog, IDC_SERIAL_PORT)) << "a choice made is not acted on";
+    ASSERT_TRUE(way.end(dialog));
+    ASSERT_TRUE(winauto::WaitForWindowGone(dialog, Timeout));
 
-        auto box = remover.WaitForMessageBox();
-        ASSERT_TRUE(box.has_value());
-        EXPECT_EQ(CancelCaption, box->caption);
-        EXPECT_EQ(CancelText, box->text);
-        EXPECT_EQ((Buttons{IDOK}), box->buttons);
-        EXPECT_TRUE(IconPixels(box->hwnd) == exclamation) << "the exclamation icon";
-        if (&way == &ways[0]) {
-            EXPECT_TRUE(winauto::SaveWindowPng(box->hwnd, winauto::ScreenshotPath("tessarok-cancel.png")));
-        }
-        ASSERT_TRUE(Remover::Answer(*box, IDOK));
-        EXPECT_EQ(0u, remover.WaitForExit().value_or(0xDEAD));
-        EXPECT_EQ(before, Snapshot());
-    }
+    auto box = remover.WaitForMessageBox();
+    ASSERT_TRUE(box.has_value());
+    EXPECT_EQ(CancelCaption, box->caption);
+    EXPECT_EQ(CancelText, box->text);
+    EXPECT_EQ((Buttons{IDOK}), box->buttons);
+    EXPECT_TRUE(IconPixels(box->hwnd) == exclamation) << "the exclamation icon";
+    winauto::Screenshot(box->hwnd, std::string("tessarok-cancel-") + way.name + ".png");
+    ASSERT_TRUE(Remover::Answer(*box, IDOK));
+    EXPECT_EQ(0u, remover.WaitForExit().value_or(0xDEAD));
+    EXPECT_EQ(before, Snapshot());
 }
+
+INSTANTIATE_TEST_SUITE_P(Way, TessarokCancel,
+                         testing::Values(Way{"Cancel", [](HWND d) { return winauto::ClickControl(d, IDCANCEL); }},
+                                         Way{"Esc", [](HWND d) { return winauto::PressEscape(d); }},
+                                         Way{"CloseBox", [](HWND d) { return winauto::PressCloseBox(d); }}),
+                         testing::PrintToStringParamName());
 
 // ---- Removal ----
 
-TEST(TessarokRemoval, TheChosenPortsServicesGoWithEverythingElse)
+namespace {
+
+// The radio buttons clicked before OK, and the port whose services go.
+struct RemovalCase {
+    char const* name;
+    std::vector<int> clicks;
+    PortEntries const* removed;
+};
+
+void PrintTo(RemovalCase const& c, std::ostream* out)
 {
-    struct Case {
-        char const* name;
-        std::vector<int> clicks;
-        PortEntries const* removed;
-    } const cases[] = {
-        {"OK without touching the choice", {}, &Ps2Port},
-        {"serial, then PS/2 again", {SerialButton, Ps2Button}, &Ps2Port},
-        {"serial", {SerialButton}, &SerialPort},
-    };
+    *out << c.name;
+}
+
+class TessarokRemovalFor : public testing::TestWithParam<RemovalCase> {};
+
+}  // namespace
+
+TEST_P(TessarokRemovalFor, TheChosenPortsServicesGoWithEverythingElse)
+{
+    RemovalCase const& c = GetParam();
     std::vector<unsigned char> const exclamation = ExclamationPixels();
     ASSERT_FALSE(exclamation.empty());
-    for (Case const& c : cases) {
-        SCOPED_TRACE(c.name);
-        PutNtInstallation();
-        std::string const otherBefore = PortSnapshot(c.removed == &SerialPort ? Ps2Port : SerialPort);
-        Remover remover;
-        ASSERT_TRUE(remover.ChooseAndConfirm(c.clicks));
+    PutNtInstallation();
+    std::string const otherBefore = PortSnapshot(c.removed == &SerialPort ? Ps2Port : SerialPort);
+    Remover remover;
+    ASSERT_TRUE(remover.ChooseAndConfirm(c.clicks));
 
-        auto box = remover.WaitForMessageBox();
-        ASSERT_TRUE(box.has_value());
-        EXPECT_EQ(RestartCaption, box->caption);
-        EXPECT_EQ(RestartText, box->text);
-        EXPECT_EQ((Buttons{IDYES, IDNO}), box->buttons);
-        EXPECT_TRUE(IconPixels(box->hwnd) == exclamation) << "the exclamation icon";
-        if (&c == &cases[0]) {
-            EXPECT_TRUE(winauto::SaveWindowPng(box->hwnd, winauto::ScreenshotPath("tessarok-restart.png")));
-        }
-        ExpectRemovedFor(*c.removed, otherBefore);
+    auto box = remover.WaitForMessageBox();
+    ASSERT_TRUE(box.has_value());
+    EXPECT_EQ(RestartCaption, box->caption);
+    EXPECT_EQ(RestartText, box->text);
+    EXPECT_EQ((Buttons{IDYES, IDNO}), box->buttons);
+    EXPECT_TRUE(IconPixels(box->hwnd) == exclamation) << "the exclamation icon";
+    winauto::Screenshot(box->hwnd, std::string("tessarok-restart-") + c.name + ".png");
+    ExpectRemovedFor(*c.removed, otherBefore);
 
-        ASSERT_TRUE(Remover::Answer(*box, IDNO));
-        EXPECT_EQ(0u, remover.WaitForExit().value_or(0xDEAD)) << "No ends the program";
-    }
+    ASSERT_TRUE(Remover::Answer(*box, IDNO));
+    EXPECT_EQ(0u, remover.WaitForExit().value_or(0xDEAD)) << "No ends the program";
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Choice, TessarokRemovalFor,
+    testing::Values(RemovalCase{"OkWithoutTouchingTheChoice", {}, &Ps2Port},
+                    RemovalCase{"SerialThenPs2Again", {IDC_SERIAL_PORT, IDC_PS2_PORT}, &Ps2Port},
+                    RemovalCase{"Serial", {IDC_SERIAL_PORT}, &SerialPort}),
+    testing::PrintToStringParamName());
 
 TEST(TessarokRemoval, SecondRunOnACleanedSystemAsksOnlyTheRestartQuestion)
 {
@@ -414,54 +422,66 @@ TEST(TessarokRemoval, RestartYesRequestsTheRestart)
 
 // ---- The common programs folder ----
 
-TEST(TessarokProgramsFolder, WithoutAUsableValueTheMessageComesOnceAndTheStartMenuStays)
+namespace {
+
+// What stands as "Common Programs" under the Shell Folders key; nullopt: no value.
+struct ProgramsCase {
+    char const* name;
+    std::optional<Value> value;
+};
+
+void PrintTo(ProgramsCase const& c, std::ostream* out)
 {
-    std::string const longPath = "C:\\" + std::string(296, 'p');
-    struct Case {
-        char const* name;
-        std::optional<Value> value;  // nullopt: no value
-    } const cases[] = {
-        {"no value", std::nullopt},
-        {"REG_SZ longer than 260 bytes", Value{REG_SZ, longPath + '\0'}},
-        {"260 bytes of REG_BINARY without a zero", Value{REG_BINARY, longPath.substr(0, 260)}},
-        {"260 characters of REG_SZ without a zero", Value{REG_SZ, longPath.substr(0, 260)}},
-        {"empty", Value{REG_SZ, std::string(1, '\0')}},
-    };
+    *out << c.name;
+}
+
+class TessarokProgramsFolder : public testing::TestWithParam<ProgramsCase> {};
+
+std::string const LongPath = "C:\\" + std::string(296, 'p');
+
+}  // namespace
+
+TEST_P(TessarokProgramsFolder, WithoutAUsableValueTheMessageComesOnceAndTheStartMenuStays)
+{
+    ProgramsCase const& c = GetParam();
     std::vector<unsigned char> const exclamation = ExclamationPixels();
     ASSERT_FALSE(exclamation.empty());
-    for (Case const& c : cases) {
-        SCOPED_TRACE(c.name);
-        PutNtInstallation();
-        if (c.value) {
-            ASSERT_TRUE(SetValue(HKEY_LOCAL_MACHINE, ShellFoldersKey, "Common Programs", c.value->type,
-                                 c.value->data));
-        } else {
-            ASSERT_TRUE(DeleteValue(HKEY_LOCAL_MACHINE, ShellFoldersKey, "Common Programs"));
-        }
-        std::vector<std::string> const startMenu = FolderTree(DefaultCommonPrograms());
-
-        Remover remover;
-        ASSERT_TRUE(remover.ChooseAndConfirm({}));
-        auto box = remover.WaitForMessageBox();
-        ASSERT_TRUE(box.has_value());
-        EXPECT_EQ(ProgramName, box->caption);
-        EXPECT_EQ(ProgramsText, box->text);
-        EXPECT_EQ((Buttons{IDOK}), box->buttons);
-        EXPECT_TRUE(IconPixels(box->hwnd) == exclamation) << "the exclamation icon";
-        if (&c == &cases[0]) {
-            EXPECT_TRUE(winauto::SaveWindowPng(box->hwnd, winauto::ScreenshotPath("tessarok-no-programs.png")));
-        }
-        ASSERT_TRUE(Remover::Answer(*box, IDOK));
-
-        box = remover.WaitForMessageBox();
-        ASSERT_TRUE(box.has_value());
-        EXPECT_EQ(RestartCaption, box->caption) << "the message comes once, then the removal goes on";
-        ASSERT_TRUE(Remover::Answer(*box, IDNO));
-        EXPECT_EQ(0u, remover.WaitForExit().value_or(0xDEAD));
-        EXPECT_EQ(startMenu, FolderTree(DefaultCommonPrograms()));
-        EXPECT_FALSE(FolderExists("c:\\Tamrix")) << "the other steps ran";
+    PutNtInstallation();
+    if (c.value) {
+        ASSERT_TRUE(SetValue(HKEY_LOCAL_MACHINE, ShellFoldersKey, "Common Programs", c.value->type, c.value->data));
+    } else {
+        ASSERT_TRUE(DeleteValue(HKEY_LOCAL_MACHINE, ShellFoldersKey, "Common Programs"));
     }
+    std::vector<std::string> const startMenu = FolderTree(DefaultCommonPrograms());
+
+    Remover remover;
+    ASSERT_TRUE(remover.ChooseAndConfirm({}));
+    auto box = remover.WaitForMessageBox();
+    ASSERT_TRUE(box.has_value());
+    EXPECT_EQ(ProgramName, box->caption);
+    EXPECT_EQ(ProgramsText, box->text);
+    EXPECT_EQ((Buttons{IDOK}), box->buttons);
+    EXPECT_TRUE(IconPixels(box->hwnd) == exclamation) << "the exclamation icon";
+    winauto::Screenshot(box->hwnd, std::string("tessarok-no-programs-") + c.name + ".png");
+    ASSERT_TRUE(Remover::Answer(*box, IDOK));
+
+    box = remover.WaitForMessageBox();
+    ASSERT_TRUE(box.has_value());
+    EXPECT_EQ(RestartCaption, box->caption) << "the message comes once, then the removal goes on";
+    ASSERT_TRUE(Remover::Answer(*box, IDNO));
+    EXPECT_EQ(0u, remover.WaitForExit().value_or(0xDEAD));
+    EXPECT_EQ(startMenu, FolderTree(DefaultCommonPrograms()));
+    EXPECT_FALSE(FolderExists("c:\\Tamrix")) << "the other steps ran";
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Value, TessarokProgramsFolder,
+    testing::Values(ProgramsCase{"NoValue", std::nullopt},
+                    ProgramsCase{"RegSzLongerThan260Bytes", Value{REG_SZ, LongPath + '\0'}},
+                    ProgramsCase{"RegBinaryOf260BytesWithoutAZero", Value{REG_BINARY, LongPath.substr(0, 260)}},
+                    ProgramsCase{"RegSzOf260CharactersWithoutAZero", Value{REG_SZ, LongPath.substr(0, 260)}},
+                    ProgramsCase{"Empty", Value{REG_SZ, std::string(1, '\0')}}),
+    testing::PrintToStringParamName());
 
 // ---- Files in use ----
 
