@@ -5,7 +5,6 @@
 
 #include <windows.h>
 
-#include <algorithm>
 #include <optional>
 #include <string>
 #include <thread>
@@ -35,19 +34,12 @@ char const ProgramsText[] = "Can't find <Programs> path in registry database!";
 
 using Buttons = std::vector<int>;
 
-// The pixels of a message box's icon.
-// The box's icon once drawn: a box just shown may not have painted it yet.
+// The pixels of a message box's icon once drawn: a box just shown may not have painted it yet.
 std::vector<unsigned char> IconPixels(HWND box)
 {
     for (winauto::Control const& c : winauto::ReadControls(box))
-        if (c.className == "Static" && (c.style & SS_TYPEMASK) == SS_ICON) {
-            std::vector<unsigned char> pixels;
-            winauto::WaitUntil(Timeout, [&] {
-                pixels = winauto::CaptureWindow(c.hwnd).rgb;
-                return pixels.size() > 3 && !std::equal(pixels.begin() + 3, pixels.end(), pixels.begin());
-            });
-            return pixels;
-        }
+        if (c.className == "Static" && (c.style & SS_TYPEMASK) == SS_ICON)
+            return winauto::SettledPicture(c.hwnd, Timeout).rgb;
     return {};
 }
 
