@@ -260,46 +260,96 @@ void PutSystemService(char const* systemService)
     SetDword(HKEY_LOCAL_MACHINE, key + "\\Parameters", "SampleRate", 60);
 }
 
-void PutNtInstallation()
+namespace {
+
+// A stand-in for one of the installation's files; a copy already in place (the Windows 95
+// installation's own Pupex.exe, say) is kept, so a real program stays runnable.
+bool PutFile(std::string const& path, std::string const& text)
 {
-    SetString(HKEY_LOCAL_MACHINE, RunKey, "Lumivane", "C:\\Tamrix\\Pupex.exe C:\\Tamrix");
-    SetString(HKEY_LOCAL_MACHINE, RunKey, "Tamrix", "C:\\Tamrix\\brindlex.exe C:\\Tamrix");
-    SetString(HKEY_LOCAL_MACHINE, RunKey, "Lumivane Helper", "C:\\Other\\helper.exe");
+    return FileExists(path) || WriteTextFile(path, text);
+}
+
+std::string CommonPrograms()
+{
+    auto value = ReadValue(HKEY_LOCAL_MACHINE, ShellFoldersKey, "Common Programs");
+    return value ? std::string(value->data.c_str()) : std::string();
+}
+
+bool PutShortcuts(std::string const& from)
+{
+    std::string const programs = CommonPrograms();
+    if (programs.empty())
+        return false;
+    std::string const folder = programs + "\\Tamrix\\";
+    CreateDirectoryA(folder.c_str(), nullptr);
+    struct Shortcut {
+        char const* name;
+        char const* standIn;
+    } const shortcuts[] = {{"Lumivane.Lnk", "shortcut to Pupex.exe"}, {"Uninstall.Lnk", "shortcut to Glovreth.exe"}};
+    bool ok = true;
+    for (Shortcut const& shortcut : shortcuts) {
+        std::string const target = folder + shortcut.name;
+        ok &= from.empty() ? WriteTextFile(target, shortcut.standIn)
+                           : CopyFileA((from + "\\" + shortcut.name).c_str(), target.c_str(), FALSE) != FALSE;
+    }
+    return ok;
+}
+
+} // namespace
+
+bool PutPackageInstallation(NtInstallation const& installation)
+{
+    bool ok = true;
+    ok &= SetString(HKEY_LOCAL_MACHINE, RunKey, "Lumivane", "C:\\Tamrix\\Pupex.exe C:\\Tamrix");
+    ok &= SetString(HKEY_LOCAL_MACHINE, RunKey, "Tamrix", "C:\\Tamrix\\brindlex.exe C:\\Tamrix");
 
     std::string const uninstall = std::string(UninstallKey) + "\\Lumivane";
-    SetString(HKEY_LOCAL_MACHINE, uninstall, "DisplayName", "Lumivane");
-    SetString(HKEY_LOCAL_MACHINE, uninstall, "UninstallString", "C:\\Tamrix\\Glovreth.exe");
-    SetString(HKEY_LOCAL_MACHINE, std::string(UninstallKey) + "\\Other Program", "DisplayName", "Other Program");
+    ok &= SetString(HKEY_LOCAL_MACHINE, uninstall, "DisplayName", "Tamrix Lumivane");
+    ok &= SetString(HKEY_LOCAL_MACHINE, uninstall, "UninstallString", "C:\\Tamrix\\Glovreth.exe");
 
-    SetString(HKEY_CLASSES_ROOT, HandlerClassKey, nullptr, "Tamrix Mouse Property Sheet");
-    SetString(HKEY_CLASSES_ROOT, std::string(HandlerClassKey) + "\\InProcServer32", nullptr,
-              "C:\\Tamrix\\Morvane.dll");
-    SetString(HKEY_CLASSES_ROOT, std::string(HandlerClassKey) + "\\InProcServer32", "ThreadingModel",
-              "Apartment");
-    SetString(HKEY_LOCAL_MACHINE, std::string(HandlersKey) + "\\Tamrix CPL", nullptr,
-              "{4753B0A0-79BB-101B-AE4B-00AA00373B20}");
-    SetString(HKEY_LOCAL_MACHINE, std::string(HandlersKey) + "\\Other CPL", nullptr,
-              "{00000000-0000-0000-0000-000000000001}");
-
-    for (PortEntries const* port : {&SerialPort, &Ps2Port}) {
-        PutDriverService(port->driverService, {"Enum", "Parameters", "Security", "Description"});
-        PutSystemService(port->systemService);
-    }
+    ok &= SetString(HKEY_CLASSES_ROOT, HandlerClassKey, nullptr, "Tamrix Mouse Property Sheet");
+    ok &= SetString(HKEY_CLASSES_ROOT, std::string(HandlerClassKey) + "\\InProcServer32", nullptr,
+                    "C:\\Tamrix\\Morvane.dll");
+    ok &= SetString(HKEY_CLASSES_ROOT, std::string(HandlerClassKey) + "\\InProcServer32", "ThreadingModel",
+                    "Apartment");
+    ok &= SetString(HKEY_LOCAL_MACHINE, std::string(HandlersKey) + "\\Tamrix CPL", nullptr,
+                    "{4753B0A0-79BB-101B-AE4B-00AA00373B20}");
 
     CreateDirectoryA("c:\\Tamrix", nullptr);
     for (char const* file : InstalledFiles)
-        WriteTextFile(file, std::string("installed ") + file);
+        ok &= PutFile(file, std::string("installed ") + file);
     // A 32-bit program's system folder under WoW64 has no Drivers folder of its own yet.
     std::string const drivers = SystemFolder() + "\\Drivers\\";
     CreateDirectoryA(drivers.c_str(), nullptr);
-    WriteTextFile(drivers + "brellsio.sys", "serial mouse driver");
-    WriteTextFile(drivers + "tovrexa.sys", "PS/2 mouse driver");
+    for (PortEntries const* port : installation.ports) {
+        PutDriverService(port->driverService, {"Enum", "Parameters", "Security", "Description"});
+        PutSystemService(port->systemService);
+        ok &= KeyExists(HKEY_LOCAL_MACHINE, std::string(ServicesKey) + "\\" + port->driverService);
+        ok &= WriteTextFile(drivers + port->driverService + ".sys",
+                            port == &SerialPort ? "serial mouse driver" : "PS/2 mouse driver");
+    }
+    // One setting of the serial driver's own, which the tray utility copies into its block.
+    if (std::find(installation.ports.begin(), installation.ports.end(), &SerialPort) != installation.ports.end())
+        ok &= SetDword(HKEY_LOCAL_MACHINE, std::string(ServicesKey) + "\\brellsio\\Parameters", "Middle Button",
+                       3);
 
-    std::string const programs = DefaultCommonPrograms();
-    SetString(HKEY_LOCAL_MACHINE, ShellFoldersKey, "Common Programs", programs);
-    CreateDirectoryA((programs + "\\Tamrix").c_str(), nullptr);
-    WriteTextFile(programs + "\\Tamrix\\Lumivane.Lnk", "shortcut to Pupex.exe");
-    WriteTextFile(programs + "\\Tamrix\\Uninstall.Lnk", "shortcut to Glovreth.exe");
+    ok &= PutShortcuts(installation.shortcutsFrom);
+    return ok;
+}
+
+void PutNeighbours()
+{
+    SetString(HKEY_LOCAL_MACHINE, RunKey, "Lumivane Helper", "C:\\Other\\helper.exe");
+    SetString(HKEY_LOCAL_MACHINE, std::string(UninstallKey) + "\\Other Program", "DisplayName", "Other Program");
+    SetString(HKEY_LOCAL_MACHINE, std::string(HandlersKey) + "\\Other CPL", nullptr,
+              "{00000000-0000-0000-0000-000000000001}");
+}
+
+void PutNtInstallation()
+{
+    SetString(HKEY_LOCAL_MACHINE, ShellFoldersKey, "Common Programs", DefaultCommonPrograms());
+    PutPackageInstallation(NtInstallation{});
+    PutNeighbours();
 }
 
 std::string PortSnapshot(PortEntries const& port)

@@ -69,10 +69,25 @@ void PutDriverService(char const* driverService, std::vector<char const*> const&
                       char const* extraSubkey = nullptr);
 void PutSystemService(char const* systemService);
 
-// Everything of the NT installation: the log-on and uninstall entries with neighbours that
-// are not the package's, the property-sheet handler, both ports' services, the installed
-// files, both driver files and the shortcuts under "Common Programs" (restored to Wine's own
-// folder). Put again after a removal, it brings every entry back.
+// The package's NT installation: which ports' drivers it set up (each starting with the
+// system in place of the system's own driver for that port), and where the common Start menu
+// shortcuts come from: copies of those in this folder, or stand-ins when it is empty.
+struct NtInstallation {
+    std::vector<PortEntries const*> ports = {&SerialPort, &Ps2Port};
+    std::string shortcutsFrom;
+};
+
+// The package's NT installation alone: the log-on and uninstall entries, the property-sheet
+// handler, the ports' services, the installed files (a stand-in for each that is missing),
+// the ports' driver files and the shortcuts under "Common Programs", which must be set.
+// Put again after a removal, it brings every entry back. False when a part could not be put.
+bool PutPackageInstallation(NtInstallation const& installation);
+
+// Entries of other programs beside the package's, which the remover must leave alone.
+void PutNeighbours();
+
+// The tests' machine: "Common Programs" restored to Wine's own folder, the package's NT
+// installation for both ports, and the neighbours.
 void PutNtInstallation();
 
 // What the remover may touch, as text: compares equal when nothing changed.

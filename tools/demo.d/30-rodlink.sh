@@ -2,8 +2,8 @@
 # installed, gives the middle button "Close Windows", and the next control program to start
 # finds it again and hands it to the driver.
 
-rodlink='C:\Tamrix\rodlink.dll'
-control='C:\Tamrix\brindlex.exe'
+rodlink="$install_folder\\rodlink.dll"
+control="$install_folder\\brindlex.exe"
 
 step "A control program ($control) loads $rodlink: InitButton, middle button \"Close Windows\" (index 9), UpdateButtonStatus"
 win "$bin/tamrixctl.exe" clear

@@ -4,10 +4,29 @@
     report.py TRANSCRIPT REPORT.md
 
 A line "== TITLE" starts a section; a line "[screenshot FILE: CAPTION]" shows the picture
-FILE (beside the report); every other line is output, kept as it was printed.
+FILE (beside the report); every other line is output, kept as it was printed. The marks are
+those of words.sh, which the demo's chapters print them with.
 """
+import os
 import re
+import shlex
 import sys
+
+
+def read_words():
+    """{NAME: TEXT} of the demo's shared words, the NAME='TEXT' lines of words.sh."""
+    words = {}
+    with open(os.path.join(os.path.dirname(os.path.abspath(__file__)), "words.sh"), encoding="utf-8") as f:
+        for line in f:
+            name, equals, text = line.strip().partition("=")
+            if equals and not name.startswith("#"):
+                words[name] = shlex.split(text)[0]
+    return words
+
+
+words = read_words()
+step_mark = words["step_mark"] + " "
+screenshot_line = re.compile(r"^\[" + re.escape(words["screenshot_mark"]) + r" (\S+): (.*)\]$")
 
 transcript, report = sys.argv[1:3]
 out = ["# The Tamrix mouse driver package at work under Wine", "",
@@ -30,10 +49,10 @@ def flush():
 
 
 for line in open(transcript, encoding="utf-8", errors="replace").read().splitlines():
-    shot = re.match(r"^\[screenshot (\S+): (.*)\]$", line)
-    if line.startswith("== "):
+    shot = screenshot_line.match(line)
+    if line.startswith(step_mark):
         flush()
-        out.extend([f"## {line[3:]}", ""])
+        out.extend([f"## {line[len(step_mark):]}", ""])
     elif shot:
         flush()
         out.extend([f"![{shot.group(2)}]({shot.group(1)})", "", f"*{shot.group(2)}*", ""])
