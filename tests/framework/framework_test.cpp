@@ -10,6 +10,7 @@
 
 #include "resource.h"
 #include "frameres.h"
+#include "machine.h"
 #include "winauto.h"
 
 namespace {
@@ -20,9 +21,7 @@ class Testee {
 public:
     explicit Testee(char const* scenario)
     {
-        char folder[MAX_PATH];
-        GetTempPathA(MAX_PATH, folder);
-        log_ = std::string(folder) + "framework-" + scenario + ".log";
+        log_ = machine::TempPath(std::string("framework-") + scenario + ".log");
         DeleteFileA(log_.c_str());
         process_ = winauto::StartProcess("\"" + winauto::BesideThisProgram("testee.exe") + "\" " + scenario + " \"" +
                                          log_ + "\"");

@@ -12,14 +12,14 @@
 
 #include "frameres.h"
 #include "pupex_run.h"
-#include "readonlykey.h"
+#include "machine.h"
 #include "resource.h"
 #include "resources.h"
 #include "standins.h"
 #include "winauto.h"
 
 using pupex::Block;
-using pupex::Value;
+using machine::Value;
 
 namespace {
 
@@ -205,7 +205,7 @@ TEST(PupexStartup, ServiceKeyThatCannotBeOpenedWithFullAccessCountsAsInactive)
     pupex::ActivateSerialDriver();
     pupex::RegisterHandler();
     // Everyone may read the key, nobody may write it: an open for full access fails.
-    harness::ReadOnlyKey readOnly(HKEY_LOCAL_MACHINE, "SYSTEM\\CurrentControlSet\\Services\\Brellsio");
+    machine::ProtectedKey readOnly(HKEY_LOCAL_MACHINE, "SYSTEM\\CurrentControlSet\\Services\\Brellsio", KEY_READ);
     ASSERT_EQ(ERROR_SUCCESS, readOnly.OpenWith(KEY_READ));
     ASSERT_EQ(ERROR_ACCESS_DENIED, readOnly.OpenWith(KEY_ALL_ACCESS)) << "the key is protected";
 
@@ -223,17 +223,17 @@ TEST(PupexStartup, HandlerRemovalSkipsWhatIsMissingAndKeepsAClassKeyWithMoreInIt
     pupex::Run nothing;
     EXPECT_EQ(0u, nothing.WaitForExit().value_or(0xDEAD));
     EXPECT_EQ("", pupex::HandlerKeysPresent());
-    EXPECT_TRUE(pupex::KeyExists(HKEY_CLASSES_ROOT, "CLSID"));
+    EXPECT_TRUE(machine::KeyExists(HKEY_CLASSES_ROOT, "CLSID"));
 
     // Only the sheet handler: it goes.
-    pupex::CreateKey(HKEY_LOCAL_MACHINE, pupex::HandlerSheetKey);
+    machine::CreateKey(HKEY_LOCAL_MACHINE, pupex::HandlerSheetKey);
     pupex::Run sheetOnly;
     EXPECT_EQ(0u, sheetOnly.WaitForExit().value_or(0xDEAD));
     EXPECT_EQ("", pupex::HandlerKeysPresent());
 
     // A class key with another subkey besides its server cannot go: its server does.
     pupex::RegisterHandler();
-    pupex::CreateKey(HKEY_CLASSES_ROOT, std::string(pupex::HandlerClassKey) + "\\Other");
+    machine::CreateKey(HKEY_CLASSES_ROOT, std::string(pupex::HandlerClassKey) + "\\Other");
     pupex::Run crowded;
     EXPECT_EQ(0u, crowded.WaitForExit().value_or(0xDEAD));
     EXPECT_EQ("class ", pupex::HandlerKeysPresent());
@@ -264,10 +264,10 @@ TEST(PupexStartup, CommandLineChangesNothing)
 TEST(PupexBlock, HoldsItsElevenWordsBeforeTheHookLibraryStarts)
 {
     pupex::ActivateSerialDriver();
-    pupex::DeleteKeyTree(HKEY_LOCAL_MACHINE, pupex::ParametersKey);
-    pupex::WriteValue(HKEY_LOCAL_MACHINE, pupex::ParametersKey, "Middle Button", Value::Dword(9));
-    pupex::WriteValue(HKEY_LOCAL_MACHINE, pupex::ParametersKey, "Second Button", Value::Dword(4));
-    pupex::WriteValue(HKEY_LOCAL_MACHINE, pupex::ParametersKey, "Center", Value::Dword(1));
+    machine::DeleteTree(HKEY_LOCAL_MACHINE, pupex::ParametersKey);
+    machine::SetValue(HKEY_LOCAL_MACHINE, pupex::ParametersKey, "Middle Button", Value::Dword(9));
+    machine::SetValue(HKEY_LOCAL_MACHINE, pupex::ParametersKey, "Second Button", Value::Dword(4));
+    machine::SetValue(HKEY_LOCAL_MACHINE, pupex::ParametersKey, "Center", Value::Dword(1));
     standins::ClearHookRecord();
 
     pupex::Run run;
@@ -290,7 +290,7 @@ TEST(PupexBlock, HoldsItsElevenWordsBeforeTheHookLibraryStarts)
 TEST(PupexBlock, AnExistingBlockOfAnotherProcessIsResetAndRefilled)
 {
     pupex::ActivateSerialDriver();
-    pupex::DeleteKeyTree(HKEY_LOCAL_MACHINE, pupex::ParametersKey);
+    machine::DeleteTree(HKEY_LOCAL_MACHINE, pupex::ParametersKey);
     HANDLE mapping = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, 44, "PUPEX_SHARE_DATA");
     ASSERT_NE(nullptr, mapping);
     auto* words = static_cast<DWORD*>(MapViewOfFile(mapping, FILE_MAP_WRITE, 0, 0, 44));
@@ -338,12 +338,12 @@ TEST(PupexBlock, DriverParametersAreCopiedOrWrittenWithTheirDefaults)
     pupex::ActivateSerialDriver();
     for (Case const& c : cases) {
         SCOPED_TRACE(c.name);
-        pupex::DeleteKeyTree(HKEY_LOCAL_MACHINE, pupex::ParametersKey);
+        machine::DeleteTree(HKEY_LOCAL_MACHINE, pupex::ParametersKey);
         if (c.keyExists) {
-            pupex::CreateKey(HKEY_LOCAL_MACHINE, pupex::ParametersKey);
-            pupex::WriteValue(HKEY_LOCAL_MACHINE, pupex::ParametersKey, "Middle Button", c.middle);
-            pupex::WriteValue(HKEY_LOCAL_MACHINE, pupex::ParametersKey, "Second Button", c.second);
-            pupex::WriteValue(HKEY_LOCAL_MACHINE, pupex::ParametersKey, "Center", c.center);
+            machine::CreateKey(HKEY_LOCAL_MACHINE, pupex::ParametersKey);
+            machine::SetValue(HKEY_LOCAL_MACHINE, pupex::ParametersKey, "Middle Button", c.middle);
+            machine::SetValue(HKEY_LOCAL_MACHINE, pupex::ParametersKey, "Second Button", c.second);
+            machine::SetValue(HKEY_LOCAL_MACHINE, pupex::ParametersKey, "Center", c.center);
         }
         pupex::Run run;
         ASSERT_NE(nullptr, run.WaitUntilRunning());
@@ -352,15 +352,15 @@ TEST(PupexBlock, DriverParametersAreCopiedOrWrittenWithTheirDefaults)
         EXPECT_EQ(c.word9, (*block)[9]) << pupex::Describe(*block);
         EXPECT_EQ(c.word10, (*block)[10]) << pupex::Describe(*block);
         EXPECT_EQ(c.word7, (*block)[7]) << pupex::Describe(*block);
-        EXPECT_EQ(c.keyExists, pupex::KeyExists(HKEY_LOCAL_MACHINE, pupex::ParametersKey)) << "never created";
+        EXPECT_EQ(c.keyExists, machine::KeyExists(HKEY_LOCAL_MACHINE, pupex::ParametersKey)) << "never created";
         struct {
             char const* name;
             Value const& expected;
         } const values[] = {
             {"Middle Button", c.middleAfter}, {"Second Button", c.secondAfter}, {"Center", c.centerAfter}};
         for (auto const& v : values) {
-            Value const found = pupex::ReadValue(HKEY_LOCAL_MACHINE, pupex::ParametersKey, v.name);
-            EXPECT_EQ(v.expected, found) << v.name << ": " << pupex::Describe(found);
+            Value const found = machine::ReadValue(HKEY_LOCAL_MACHINE, pupex::ParametersKey, v.name);
+            EXPECT_EQ(v.expected, found) << v.name << ": " << machine::Describe(found);
         }
         EXPECT_EQ(0u, run.EndSession().value_or(0xDEAD));
     }
@@ -369,11 +369,11 @@ TEST(PupexBlock, DriverParametersAreCopiedOrWrittenWithTheirDefaults)
 TEST(PupexBlock, ParametersKeyThatOpensOnlyForReadingLeavesTheDefaultsAndTheRegistry)
 {
     pupex::ActivateSerialDriver();
-    pupex::DeleteKeyTree(HKEY_LOCAL_MACHINE, pupex::ParametersKey);
-    pupex::WriteValue(HKEY_LOCAL_MACHINE, pupex::ParametersKey, "Middle Button", Value::Dword(9));
-    pupex::WriteValue(HKEY_LOCAL_MACHINE, pupex::ParametersKey, "Second Button", Value::Dword(4));
+    machine::DeleteTree(HKEY_LOCAL_MACHINE, pupex::ParametersKey);
+    machine::SetValue(HKEY_LOCAL_MACHINE, pupex::ParametersKey, "Middle Button", Value::Dword(9));
+    machine::SetValue(HKEY_LOCAL_MACHINE, pupex::ParametersKey, "Second Button", Value::Dword(4));
     // No "Center": a key that opened would have it written.
-    harness::ReadOnlyKey readOnly(HKEY_LOCAL_MACHINE, pupex::ParametersKey);
+    machine::ProtectedKey readOnly(HKEY_LOCAL_MACHINE, pupex::ParametersKey, KEY_READ);
     ASSERT_EQ(ERROR_SUCCESS, readOnly.OpenWith(KEY_READ));
     ASSERT_EQ(ERROR_ACCESS_DENIED, readOnly.OpenWith(KEY_READ | KEY_WRITE)) << "the key is protected";
 
@@ -388,8 +388,8 @@ TEST(PupexBlock, ParametersKeyThatOpensOnlyForReadingLeavesTheDefaultsAndTheRegi
     } const values[] = {
         {"Middle Button", Value::Dword(9)}, {"Second Button", Value::Dword(4)}, {"Center", Value::Absent()}};
     for (auto const& v : values) {
-        Value const found = pupex::ReadValue(HKEY_LOCAL_MACHINE, pupex::ParametersKey, v.name);
-        EXPECT_EQ(v.expected, found) << v.name << ": " << pupex::Describe(found);
+        Value const found = machine::ReadValue(HKEY_LOCAL_MACHINE, pupex::ParametersKey, v.name);
+        EXPECT_EQ(v.expected, found) << v.name << ": " << machine::Describe(found);
     }
     EXPECT_EQ(0u, run.EndSession().value_or(0xDEAD));
 }
