@@ -10,13 +10,16 @@ namespace machine {
 
 namespace {
 
+// Open for reading unless asked for more, so that a key a test protects can still be read back.
 class Key {
 public:
-    Key(HKEY root, std::string const& path, bool create = false)
+    enum Open { Read, Write, Create };
+    Key(HKEY root, std::string const& path, Open open = Read)
     {
-        LONG const status = create ? RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key_,
-                                                     nullptr)
-                                   : RegOpenKeyExA(root, path.c_str(), 0, KEY_ALL_ACCESS, &key_);
+        LONG const status =
+            open == Create
+                ? RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key_, nullptr)
+                : RegOpenKeyExA(root, path.c_str(), 0, open == Read ? KEY_READ : KEY_ALL_ACCESS, &key_);
         if (status != ERROR_SUCCESS)
             key_ = nullptr;
     }
@@ -34,27 +37,22 @@ private:
     HKEY key_ = nullptr;
 };
 
-// Opened for reading only, so that a key a test protects can still be read back.
-class ReadKey {
-public:
-    ReadKey(HKEY root, std::string const& path)
-    {
-        if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key_) != ERROR_SUCCESS)
-            key_ = nullptr;
+// The names that next gives for index 0, 1, ... until it fails, sorted.
+std::vector<std::string> SortedNames(HKEY root, std::string const& path,
+                                     LONG (*next)(HKEY key, DWORD index, char* name, DWORD* length))
+{
+    std::vector<std::string> names;
+    Key key(root, path);
+    char name[16384];  // the longest value name; key names are shorter
+    for (DWORD index = 0; key; ++index) {
+        DWORD length = sizeof name;
+        if (next(key.get(), index, name, &length) != ERROR_SUCCESS)
+            break;
+        names.emplace_back(name, length);
     }
-    ~ReadKey()
-    {
-        if (key_)
-            RegCloseKey(key_);
-    }
-    ReadKey(ReadKey const&) = delete;
-    ReadKey& operator=(ReadKey const&) = delete;
-    explicit operator bool() const { return key_ != nullptr; }
-    HKEY get() const { return key_; }
-
-private:
-    HKEY key_ = nullptr;
-};
+    std::sort(names.begin(), names.end());
+    return names;
+}
 
 void DumpInto(HKEY root, std::string const& path, std::string const& label, std::string& out)
 {
@@ -128,17 +126,17 @@ std::string Hex(std::string const& bytes)
 
 bool KeyExists(HKEY root, std::string const& path)
 {
-    return static_cast<bool>(ReadKey(root, path));
+    return static_cast<bool>(Key(root, path));
 }
 
 bool CreateKey(HKEY root, std::string const& path)
 {
-    return static_cast<bool>(Key(root, path, true));
+    return static_cast<bool>(Key(root, path, Key::Create));
 }
 
 bool SetValue(HKEY root, std::string const& path, char const* name, Value const& value)
 {
-    Key key(root, path, true);
+    Key key(root, path, Key::Create);
     if (!key)
         return false;
     if (!value.present) {
@@ -161,7 +159,7 @@ bool SetDword(HKEY root, std::string const& path, char const* name, DWORD number
 
 bool DeleteValue(HKEY root, std::string const& path, char const* name)
 {
-    Key key(root, path);
+    Key key(root, path, Key::Write);
     return key && RegDeleteValueA(key.get(), name) == ERROR_SUCCESS;
 }
 
@@ -174,7 +172,7 @@ bool DeleteTree(HKEY root, std::string const& path)
 
 Value ReadValue(HKEY root, std::string const& path, char const* name)
 {
-    ReadKey key(root, path);
+    Key key(root, path);
     if (!key)
         return {};
     DWORD type = REG_NONE;
@@ -190,37 +188,21 @@ Value ReadValue(HKEY root, std::string const& path, char const* name)
 
 std::vector<std::string> SubkeyNames(HKEY root, std::string const& path)
 {
-    std::vector<std::string> names;
-    ReadKey key(root, path);
-    char name[256];
-    for (DWORD index = 0; key; ++index) {
-        DWORD length = sizeof name;
-        if (RegEnumKeyExA(key.get(), index, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
-            break;
-        names.emplace_back(name, length);
-    }
-    std::sort(names.begin(), names.end());
-    return names;
+    return SortedNames(root, path, [](HKEY key, DWORD index, char* name, DWORD* length) {
+        return RegEnumKeyExA(key, index, name, length, nullptr, nullptr, nullptr, nullptr);
+    });
 }
 
 std::vector<std::string> ValueNames(HKEY root, std::string const& path)
 {
-    std::vector<std::string> names;
-    ReadKey key(root, path);
-    char name[16384];
-    for (DWORD index = 0; key; ++index) {
-        DWORD length = sizeof name;
-        if (RegEnumValueA(key.get(), index, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
-            break;
-        names.emplace_back(name, length);
-    }
-    std::sort(names.begin(), names.end());
-    return names;
+    return SortedNames(root, path, [](HKEY key, DWORD index, char* name, DWORD* length) {
+        return RegEnumValueA(key, index, name, length, nullptr, nullptr, nullptr, nullptr);
+    });
 }
 
 long ValueCount(HKEY root, std::string const& path)
 {
-    ReadKey key(root, path);
+    Key key(root, path);
     DWORD count = 0;
     if (!key || RegQueryInfoKeyA(key.get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &count, nullptr,
                                  nullptr, nullptr, nullptr) != ERROR_SUCCESS)
