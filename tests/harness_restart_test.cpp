@@ -4,14 +4,13 @@
 
 #include <windows.h>
 
+#include "machine.h"
 #include "winauto.h"
 
 TEST(Restart, RequestReachesTheSentinelAndTheTestGoesOn)
 {
-    char folder[MAX_PATH];
-    GetTempPathA(MAX_PATH, folder);
     winauto::EndSessionSentinel sentinel;
-    ASSERT_TRUE(sentinel.Start(std::string(folder) + "restart-sentinel.log"));
+    ASSERT_TRUE(sentinel.Start(machine::TempPath("restart-sentinel.log")));
     EXPECT_FALSE(sentinel.EndSessionRequested());
 
     ASSERT_TRUE(ExitWindowsEx(EWX_REBOOT, 0)) << GetLastError();

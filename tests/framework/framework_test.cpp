@@ -10,6 +10,7 @@
 
 #include "resource.h"
 #include "frameres.h"
+#include "machine.h"
 #include "winauto.h"
 
 namespace {
@@ -42,9 +43,7 @@ public:
 private:
     static std::string LogPath(char const* scenario)
     {
-        char folder[MAX_PATH];
-        GetTempPathA(MAX_PATH, folder);
-        return std::string(folder) + "framework-" + scenario + ".log";
+        return machine::TempPath(std::string("framework-") + scenario + ".log");
     }
 
     // The scenario's command line, with its log removed before the program starts.

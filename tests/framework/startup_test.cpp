@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "machine.h"
 #include "winauto.h"
 
 namespace {
@@ -46,9 +47,7 @@ CommandLine const CommandLines[] = {
 
 std::string LogPath(char const* program)
 {
-    char folder[MAX_PATH];
-    GetTempPathA(MAX_PATH, folder);
-    return std::string(folder) + program + ".log";
+    return machine::TempPath(std::string(program) + ".log");
 }
 
 Lines ReadLog(std::string const& path)

@@ -1,31 +1,12 @@
 #include "standins.h"
 
+#include "machine.h"
+
 namespace standins {
 
 namespace {
 
 char const HookRecordKey[] = "Software\\Tamrix Stand-ins\\Pupex.dll";
-
-DWORD ReadDword(HKEY key, char const* name)
-{
-    DWORD value = 0;
-    DWORD size = sizeof value;
-    if (RegQueryValueExA(key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(&value), &size))
-        return 0;
-    return value;
-}
-
-std::vector<unsigned char> ReadBytes(HKEY key, char const* name)
-{
-    DWORD size = 0;
-    if (RegQueryValueExA(key, name, nullptr, nullptr, nullptr, &size))
-        return {};
-    std::vector<unsigned char> data(size);
-    if (RegQueryValueExA(key, name, nullptr, nullptr, data.data(), &size))
-        return {};
-    data.resize(size);
-    return data;
-}
 
 } // namespace
 
@@ -83,22 +64,21 @@ HANDLE OpenDeviceAsPackage()
 HookRecord ReadHookRecord()
 {
     HookRecord record;
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, HookRecordKey, 0, KEY_READ, &key))
+    if (!machine::KeyExists(HKEY_CURRENT_USER, HookRecordKey))
         return record;
-    record.initCalls = ReadDword(key, "InitCalls");
-    record.closeCalls = ReadDword(key, "CloseCalls");
-    record.blockOpened = ReadDword(key, "BlockOpened");
-    record.blockAtInit = ReadBytes(key, "BlockAtInit");
-    std::vector<unsigned char> process = ReadBytes(key, "InitProcess");
-    record.initProcess = std::string(process.begin(), process.end()).c_str();  // up to the terminator
-    RegCloseKey(key);
+    auto read = [](char const* name) { return machine::ReadValue(HKEY_CURRENT_USER, HookRecordKey, name); };
+    record.initCalls = read("InitCalls").Number();
+    record.closeCalls = read("CloseCalls").Number();
+    record.blockOpened = read("BlockOpened").Number();
+    std::string const block = read("BlockAtInit").data;
+    record.blockAtInit.assign(block.begin(), block.end());
+    record.initProcess = read("InitProcess").Text();
     return record;
 }
 
 void ClearHookRecord()
 {
-    RegDeleteKeyA(HKEY_CURRENT_USER, HookRecordKey);
+    machine::DeleteTree(HKEY_CURRENT_USER, HookRecordKey);
 }
 
 } // namespace standins

@@ -1,5 +1,7 @@
 #include "winauto.h"
 
+#include "machine.h"
+
 #include <commctrl.h>
 #include <tlhelp32.h>
 
@@ -784,14 +786,10 @@ std::string ScreenshotPath(const std::string& fileName)
 {
     char folder[MAX_PATH];
     DWORD length = GetEnvironmentVariableA("TAMRIX_SCREENSHOTS", folder, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) {
-        GetTempPathA(MAX_PATH, folder);
-        return folder + fileName;
-    }
-    // A Unix path: Wine's drive Z: is the root of the Unix file system.
-    std::string path = std::string("Z:") + folder + "/" + fileName;
-    std::replace(path.begin(), path.end(), '/', '\\');
-    return path;
+    if (length == 0 || length >= MAX_PATH)
+        return machine::TempPath(fileName);
+    // A Unix path, set by the harness.
+    return machine::WindowsPath(std::string(folder) + "/" + fileName);
 }
 
 bool SaveScreenPng(const std::string& path)
@@ -1018,29 +1016,14 @@ std::string AppDefaultsKey(const std::string& exeFileName)
 
 bool SetWindowsVersion(const std::string& exeFileName, const std::string& version)
 {
-    HKEY key = nullptr;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, AppDefaultsKey(exeFileName).c_str(), 0, nullptr, 0,
-                        KEY_SET_VALUE, nullptr, &key, nullptr) != ERROR_SUCCESS)
-        return false;
-    const LONG status = RegSetValueExA(key, "Version", 0, REG_SZ,
-                                       reinterpret_cast<const BYTE*>(version.c_str()),
-                                       static_cast<DWORD>(version.size() + 1));
-    RegCloseKey(key);
-    return status == ERROR_SUCCESS;
+    return machine::SetString(HKEY_CURRENT_USER, AppDefaultsKey(exeFileName), "Version", version);
 }
 
 bool ClearWindowsVersion(const std::string& exeFileName)
 {
-    HKEY key = nullptr;
-    const LONG opened = RegOpenKeyExA(HKEY_CURRENT_USER, AppDefaultsKey(exeFileName).c_str(), 0,
-                                      KEY_SET_VALUE, &key);
-    if (opened == ERROR_FILE_NOT_FOUND)
-        return true;
-    if (opened != ERROR_SUCCESS)
-        return false;
-    const LONG status = RegDeleteValueA(key, "Version");
-    RegCloseKey(key);
-    return status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND;
+    std::string const key = AppDefaultsKey(exeFileName);
+    return !machine::KeyExists(HKEY_CURRENT_USER, key) ||
+           machine::SetValue(HKEY_CURRENT_USER, key, "Version", machine::Value::Absent());
 }
 
 // ---- End-of-session requests ----
@@ -1109,8 +1092,7 @@ bool EndSessionSentinel::Start(const std::string& logPath, DWORD timeoutMs,
 
 std::string EndSessionSentinel::Log() const
 {
-    std::ifstream file(logPath_, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    return machine::ReadFileBytes(logPath_).value_or("");
 }
 
 bool EndSessionSentinel::EndSessionRequested() const
@@ -1196,9 +1178,7 @@ std::vector<RestartFileOperation> PendingFileOperations()
 std::vector<RestartFileOperation> WininitRenames()
 {
     std::vector<RestartFileOperation> operations;
-    char folder[MAX_PATH] = "";
-    GetWindowsDirectoryA(folder, MAX_PATH);
-    std::ifstream file(std::string(folder) + "\\WININIT.INI", std::ios::binary);
+    std::ifstream file(machine::WindowsFolder() + "\\WININIT.INI", std::ios::binary);
     bool inRename = false;
     for (std::string line; std::getline(file, line);) {
         if (!line.empty() && line.back() == '\r')

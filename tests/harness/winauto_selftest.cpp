@@ -1,5 +1,6 @@
 // winauto drives winauto_testee.exe from this process, as the product's tests will drive the
 // real programs: if these pass, a failing product test is about the product.
+#include "machine.h"
 #include "winauto.h"
 #include "winauto_testee.h"
 
@@ -25,15 +26,7 @@ Process StartTestee(const std::string& mode, const std::string& exe = "winauto_t
 
 std::string TempPath(const std::string& name)
 {
-    char folder[MAX_PATH] = "";
-    GetTempPathA(MAX_PATH, folder);
-    return std::string(folder) + std::to_string(GetCurrentProcessId()) + "_" + name;
-}
-
-std::string ReadFile(const std::string& path)
-{
-    std::ifstream file(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    return machine::TempPath(std::to_string(GetCurrentProcessId()) + "_" + name);
 }
 
 size_t CountColours(const Image& image)
@@ -336,7 +329,7 @@ TEST_F(TesteeDialog, WindowCaptureShowsTheDialog)
 
     const std::string path = TempPath("dialog.png");
     ASSERT_TRUE(WritePng(path, image));
-    const std::string png = ReadFile(path);
+    const std::string png = machine::ReadFileBytes(path).value_or("");
     EXPECT_EQ(0u, png.find("\x89PNG\r\n\x1a\n"));
     EXPECT_GT(png.size(), image.rgb.size()) << "stored, not compressed";
     DeleteFileA(path.c_str());
@@ -350,7 +343,7 @@ TEST(Png, EncodesAKnownImage)
     image.rgb = {0xFF, 0x00, 0x00, 0x00, 0x00, 0xFF};
     const std::string path = TempPath("known.png");
     ASSERT_TRUE(WritePng(path, image));
-    const std::string png = ReadFile(path);
+    const std::string png = machine::ReadFileBytes(path).value_or("");
     DeleteFileA(path.c_str());
 
     // Signature, IHDR (25), IDAT of 2+5+7+4 bytes (30), IEND (12).

@@ -3,11 +3,12 @@
 #include "standins.h"
 #include "traymessage.h"
 
-#include <cstdio>
 #include <cstring>
 #include <future>
 
 namespace pupex {
+
+using namespace machine;
 
 char const* const HandlerClassKey = "CLSID\\{4753B0A0-79BB-101B-AE4B-00AA00373B20}";
 char const* const HandlerServerKey = "CLSID\\{4753B0A0-79BB-101B-AE4B-00AA00373B20}\\InProcServer32";
@@ -167,103 +168,19 @@ std::optional<AtExit> DebugUntilExit(PROCESS_INFORMATION const& program)
     }
 }
 
-std::string Hex(std::vector<unsigned char> const& bytes)
-{
-    std::string text;
-    char byte[4];
-    for (unsigned char b : bytes) {
-        std::snprintf(byte, sizeof byte, "%02x ", b);
-        text += byte;
-    }
-    return text;
-}
-
 }  // namespace
 
 // ---- The machine's registry ----
-
-Value Value::Dword(DWORD number)
-{
-    auto const* bytes = reinterpret_cast<unsigned char const*>(&number);
-    return {true, REG_DWORD, std::vector<unsigned char>(bytes, bytes + sizeof number)};
-}
-
-Value Value::Binary(std::vector<unsigned char> bytes)
-{
-    return {true, REG_BINARY, std::move(bytes)};
-}
-
-bool Value::operator==(Value const& other) const
-{
-    return present == other.present && (!present || (type == other.type && data == other.data));
-}
-
-std::string Describe(Value const& value)
-{
-    if (!value.present)
-        return "absent";
-    return "type " + std::to_string(value.type) + ": " + Hex(value.data);
-}
-
-bool KeyExists(HKEY root, std::string const& path)
-{
-    HKEY key;
-    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return false;
-    RegCloseKey(key);
-    return true;
-}
-
-void CreateKey(HKEY root, std::string const& path)
-{
-    HKEY key;
-    if (RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) == ERROR_SUCCESS)
-        RegCloseKey(key);
-}
-
-void DeleteKeyTree(HKEY root, std::string const& path)
-{
-    RegDeleteTreeA(root, path.c_str());
-    RegDeleteKeyA(root, path.c_str());
-}
-
-Value ReadValue(HKEY root, std::string const& path, char const* name)
-{
-    Value value;
-    HKEY key;
-    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return value;
-    DWORD size = 0;
-    if (RegQueryValueExA(key, name, nullptr, &value.type, nullptr, &size) == ERROR_SUCCESS) {
-        value.data.resize(size);
-        value.present = RegQueryValueExA(key, name, nullptr, &value.type, value.data.data(), &size) == ERROR_SUCCESS;
-        value.data.resize(size);
-    }
-    RegCloseKey(key);
-    return value;
-}
-
-void WriteValue(HKEY root, std::string const& path, char const* name, Value const& value)
-{
-    HKEY key;
-    if (RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) != ERROR_SUCCESS)
-        return;
-    if (value.present)
-        RegSetValueExA(key, name, 0, value.type, value.data.data(), static_cast<DWORD>(value.data.size()));
-    else
-        RegDeleteValueA(key, name);
-    RegCloseKey(key);
-}
 
 void SetServiceStart(char const* service, std::optional<Value> start)
 {
     std::string const key = std::string(ServicesKey) + service;
     if (!start) {
-        DeleteKeyTree(HKEY_LOCAL_MACHINE, key);
+        DeleteTree(HKEY_LOCAL_MACHINE, key);
         return;
     }
     CreateKey(HKEY_LOCAL_MACHINE, key);
-    WriteValue(HKEY_LOCAL_MACHINE, key, "Start", *start);
+    SetValue(HKEY_LOCAL_MACHINE, key, "Start", *start);
 }
 
 void ActivateSerialDriver()
@@ -275,7 +192,7 @@ void ActivateSerialDriver()
 void RegisterHandler()
 {
     CreateKey(HKEY_CLASSES_ROOT, HandlerServerKey);
-    WriteValue(HKEY_CLASSES_ROOT, HandlerServerKey, "", Value{true, REG_SZ, {'q', '.', 'd', 'l', 'l', 0}});
+    SetValue(HKEY_CLASSES_ROOT, HandlerServerKey, "", Value::Sz("q.dll"));
     CreateKey(HKEY_LOCAL_MACHINE, HandlerSheetKey);
 }
 
@@ -294,12 +211,9 @@ ControlRecord ReadControlRecord()
     Value starts = ReadValue(HKEY_CURRENT_USER, ControlRecordKey, "Starts");
     Value line = ReadValue(HKEY_CURRENT_USER, ControlRecordKey, "CommandLine");
     Value show = ReadValue(HKEY_CURRENT_USER, ControlRecordKey, "ShowWindow");
-    if (starts.data.size() == 4)
-        record.starts = *reinterpret_cast<DWORD const*>(starts.data.data());
-    if (!line.data.empty())
-        record.commandLine = std::string(line.data.begin(), line.data.end()).c_str();
-    if (show.data.size() == 4)
-        record.showWindow = *reinterpret_cast<DWORD const*>(show.data.data());
+    record.starts = starts.Number();
+    record.commandLine = line.Text();
+    record.showWindow = show.Number();
     return record;
 }
 
@@ -307,9 +221,7 @@ ControlRecord ReadControlRecord()
 
 ProgramFolder::ProgramFolder(std::string const& name, std::vector<std::string> const& files)
 {
-    char temp[MAX_PATH];
-    GetTempPathA(MAX_PATH, temp);
-    path_ = std::string(temp) + "pupex-" + name;
+    path_ = TempPath("pupex-" + name);
     CreateDirectoryA(path_.c_str(), nullptr);
     CopyFileA(winauto::BesideThisProgram("Pupex.exe").c_str(), Exe().c_str(), FALSE);
     for (std::string const& file : files) {

@@ -10,6 +10,7 @@
 #include <thread>
 #include <vector>
 
+#include "machine.h"
 #include "winauto.h"
 
 namespace pupex {
@@ -22,30 +23,11 @@ using Block = std::array<DWORD, 11>;
 
 // ---- The machine's registry ----
 
-// A registry value as a test sets it up or finds it: absent, or a type and its bytes.
-struct Value {
-    bool present = false;
-    DWORD type = REG_NONE;
-    std::vector<unsigned char> data;
-
-    static Value Absent() { return {}; }
-    static Value Dword(DWORD number);
-    static Value Binary(std::vector<unsigned char> bytes);
-    bool operator==(Value const& other) const;
-};
-std::string Describe(Value const& value);
-
 // HKEY_LOCAL_MACHINE "SYSTEM\CurrentControlSet\Services\<service>"; a null start deletes the
 // key, an absent one leaves the key without a "Start" value.
-void SetServiceStart(char const* service, std::optional<Value> start);
+void SetServiceStart(char const* service, std::optional<machine::Value> start);
 // Only the serial driver starts with the system.
 void ActivateSerialDriver();
-
-bool KeyExists(HKEY root, std::string const& path);
-void CreateKey(HKEY root, std::string const& path);
-void DeleteKeyTree(HKEY root, std::string const& path);
-Value ReadValue(HKEY root, std::string const& path, char const* name);
-void WriteValue(HKEY root, std::string const& path, char const* name, Value const& value);
 
 // The mouse property-sheet handler's registration that an inactive start removes.
 extern char const* const HandlerClassKey;         // under HKEY_CLASSES_ROOT

@@ -11,14 +11,14 @@
 
 #include "frameres.h"
 #include "pupex_run.h"
-#include "readonlykey.h"
+#include "machine.h"
 #include "resource.h"
 #include "resources.h"
 #include "standins.h"
 #include "winauto.h"
 
 using pupex::Block;
-using pupex::Value;
+using machine::Value;
 
 namespace {
 
@@ -220,7 +220,7 @@ TEST(PupexStartup, ServiceKeyThatCannotBeOpenedWithFullAccessCountsAsInactive)
     pupex::ActivateSerialDriver();
     pupex::RegisterHandler();
     // Everyone may read the key, nobody may write it: an open for full access fails.
-    harness::ReadOnlyKey readOnly(HKEY_LOCAL_MACHINE, "SYSTEM\\CurrentControlSet\\Services\\Brellsio");
+    machine::ProtectedKey readOnly(HKEY_LOCAL_MACHINE, "SYSTEM\\CurrentControlSet\\Services\\Brellsio", KEY_READ);
     ASSERT_EQ(ERROR_SUCCESS, readOnly.OpenWith(KEY_READ));
     ASSERT_EQ(ERROR_ACCESS_DENIED, readOnly.OpenWith(KEY_ALL_ACCESS)) << "the key is protected";
 
@@ -238,17 +238,17 @@ TEST(PupexStartup, HandlerRemovalSkipsWhatIsMissingAndKeepsAClassKeyWithMoreInIt
     pupex::Run nothing;
     EXPECT_EQ(0u, nothing.WaitForExit().value_or(0xDEAD));
     EXPECT_EQ("", pupex::HandlerKeysPresent());
-    EXPECT_TRUE(pupex::KeyExists(HKEY_CLASSES_ROOT, "CLSID"));
+    EXPECT_TRUE(machine::KeyExists(HKEY_CLASSES_ROOT, "CLSID"));
 
     // Only the sheet handler: it goes.
-    pupex::CreateKey(HKEY_LOCAL_MACHINE, pupex::HandlerSheetKey);
+    machine::CreateKey(HKEY_LOCAL_MACHINE, pupex::HandlerSheetKey);
     pupex::Run sheetOnly;
     EXPECT_EQ(0u, sheetOnly.WaitForExit().value_or(0xDEAD));
     EXPECT_EQ("", pupex::HandlerKeysPresent());
 
     // A class key with another subkey besides its server cannot go: its server does.
     pupex::RegisterHandler();
-    pupex::CreateKey(HKEY_CLASSES_ROOT, std::string(pupex::HandlerClassKey) + "\\Other");
+    machine::CreateKey(HKEY_CLASSES_ROOT, std::string(pupex::HandlerClassKey) + "\\Other");
     pupex::Run crowded;
     EXPECT_EQ(0u, crowded.WaitForExit().value_or(0xDEAD));
     EXPECT_EQ("class ", pupex::HandlerKeysPresent());
@@ -279,10 +279,10 @@ TEST(PupexStartup, CommandLineChangesNothing)
 TEST(PupexBlock, HoldsItsElevenWordsBeforeTheHookLibraryStarts)
 {
     pupex::ActivateSerialDriver();
-    pupex::DeleteKeyTree(HKEY_LOCAL_MACHINE, pupex::ParametersKey);
-    pupex::WriteValue(HKEY_LOCAL_MACHINE, pupex::ParametersKey, "Middle Button", Value::Dword(9));
-    pupex::WriteValue(HKEY_LOCAL_MACHINE, pupex::ParametersKey, "Second Button", Value::Dword(4));
-    pupex::WriteValue(HKEY_LOCAL_MACHINE, pupex::ParametersKey, "Center", Value::Dword(1));
+    machine::DeleteTree(HKEY_LOCAL_MACHINE, pupex::ParametersKey);
+    machine::SetValue(HKEY_LOCAL_MACHINE, pupex::ParametersKey, "Middle Button", Value::Dword(9));
+    machine::SetValue(HKEY_LOCAL_MACHINE, pupex::ParametersKey, "Second Button", Value::Dword(4));
+    machine::SetValue(HKEY_LOCAL_MACHINE, pupex::ParametersKey, "Center", Value::Dword(1));
     standins::ClearHookRecord();
 
     pupex::Run run;
@@ -305,7 +305,7 @@ TEST(PupexBlock, HoldsItsElevenWordsBeforeTheHookLibraryStarts)
 TEST(PupexBlock, AnExistingBlockOfAnotherProcessIsResetAndRefilled)
 {
     pupex::ActivateSerialDriver();
-    pupex::DeleteKeyTree(HKEY_LOCAL_MACHINE, pupex::ParametersKey);
+    machine::DeleteTree(HKEY_LOCAL_MACHINE, pupex::ParametersKey);
     HANDLE mapping = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, 44, "PUPEX_SHARE_DATA");
     ASSERT_NE(nullptr, mapping);
     auto* words = static_cast<DWORD*>(MapViewOfFile(mapping, FILE_MAP_WRITE, 0, 0, 44));
@@ -358,12 +358,12 @@ TEST_P(PupexBlockParameters, DriverParametersAreCopiedOrWrittenWithTheirDefaults
 {
     ParametersCase const& c = GetParam();
     pupex::ActivateSerialDriver();
-    pupex::DeleteKeyTree(HKEY_LOCAL_MACHINE, pupex::ParametersKey);
+    machine::DeleteTree(HKEY_LOCAL_MACHINE, pupex::ParametersKey);
     if (c.keyExists) {
-        pupex::CreateKey(HKEY_LOCAL_MACHINE, pupex::ParametersKey);
-        pupex::WriteValue(HKEY_LOCAL_MACHINE, pupex::ParametersKey, "Middle Button", c.middle);
-        pupex::WriteValue(HKEY_LOCAL_MACHINE, pupex::ParametersKey, "Second Button", c.second);
-        pupex::WriteValue(HKEY_LOCAL_MACHINE, pupex::ParametersKey, "Center", c.center);
+        machine::CreateKey(HKEY_LOCAL_MACHINE, pupex::ParametersKey);
+        machine::SetValue(HKEY_LOCAL_MACHINE, pupex::ParametersKey, "Middle Button", c.middle);
+        machine::SetValue(HKEY_LOCAL_MACHINE, pupex::ParametersKey, "Second Button", c.second);
+        machine::SetValue(HKEY_LOCAL_MACHINE, pupex::ParametersKey, "Center", c.center);
     }
     pupex::Run run;
     ASSERT_NE(nullptr, run.WaitUntilRunning());
@@ -372,15 +372,15 @@ TEST_P(PupexBlockParameters, DriverParametersAreCopiedOrWrittenWithTheirDefaults
     EXPECT_EQ(c.word9, (*block)[9]) << pupex::Describe(*block);
     EXPECT_EQ(c.word10, (*block)[10]) << pupex::Describe(*block);
     EXPECT_EQ(c.word7, (*block)[7]) << pupex::Describe(*block);
-    EXPECT_EQ(c.keyExists, pupex::KeyExists(HKEY_LOCAL_MACHINE, pupex::ParametersKey)) << "never created";
+    EXPECT_EQ(c.keyExists, machine::KeyExists(HKEY_LOCAL_MACHINE, pupex::ParametersKey)) << "never created";
     struct {
         char const* name;
         Value const& expected;
     } const values[] = {
         {"Middle Button", c.middleAfter}, {"Second Button", c.secondAfter}, {"Center", c.centerAfter}};
     for (auto const& v : values) {
-        Value const found = pupex::ReadValue(HKEY_LOCAL_MACHINE, pupex::ParametersKey, v.name);
-        EXPECT_EQ(v.expected, found) << v.name << ": " << pupex::Describe(found);
+        Value const found = machine::ReadValue(HKEY_LOCAL_MACHINE, pupex::ParametersKey, v.name);
+        EXPECT_EQ(v.expected, found) << v.name << ": " << machine::Describe(found);
     }
     EXPECT_EQ(0u, run.EndSession().value_or(0xDEAD));
 }
@@ -405,11 +405,11 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(PupexBlock, ParametersKeyThatOpensOnlyForReadingLeavesTheDefaultsAndTheRegistry)
 {
     pupex::ActivateSerialDriver();
-    pupex::DeleteKeyTree(HKEY_LOCAL_MACHINE, pupex::ParametersKey);
-    pupex::WriteValue(HKEY_LOCAL_MACHINE, pupex::ParametersKey, "Middle Button", Value::Dword(9));
-    pupex::WriteValue(HKEY_LOCAL_MACHINE, pupex::ParametersKey, "Second Button", Value::Dword(4));
+    machine::DeleteTree(HKEY_LOCAL_MACHINE, pupex::ParametersKey);
+    machine::SetValue(HKEY_LOCAL_MACHINE, pupex::ParametersKey, "Middle Button", Value::Dword(9));
+    machine::SetValue(HKEY_LOCAL_MACHINE, pupex::ParametersKey, "Second Button", Value::Dword(4));
     // No "Center": a key that opened would have it written.
-    harness::ReadOnlyKey readOnly(HKEY_LOCAL_MACHINE, pupex::ParametersKey);
+    machine::ProtectedKey readOnly(HKEY_LOCAL_MACHINE, pupex::ParametersKey, KEY_READ);
     ASSERT_EQ(ERROR_SUCCESS, readOnly.OpenWith(KEY_READ));
     ASSERT_EQ(ERROR_ACCESS_DENIED, readOnly.OpenWith(KEY_READ | KEY_WRITE)) << "the key is protected";
 
@@ -424,8 +424,8 @@ TEST(PupexBlock, ParametersKeyThatOpensOnlyForReadingLeavesTheDefaultsAndTheRegi
     } const values[] = {
         {"Middle Button", Value::Dword(9)}, {"Second Button", Value::Dword(4)}, {"Center", Value::Absent()}};
     for (auto const& v : values) {
-        Value const found = pupex::ReadValue(HKEY_LOCAL_MACHINE, pupex::ParametersKey, v.name);
-        EXPECT_EQ(v.expected, found) << v.name << ": " << pupex::Describe(found);
+        Value const found = machine::ReadValue(HKEY_LOCAL_MACHINE, pupex::ParametersKey, v.name);
+        EXPECT_EQ(v.expected, found) << v.name << ": " << machine::Describe(found);
     }
     EXPECT_EQ(0u, run.EndSession().value_or(0xDEAD));
 }

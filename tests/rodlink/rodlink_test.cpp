@@ -382,7 +382,7 @@ TEST_F(Library, RemoveDrvRegistrySendsCode4AndTouchesNoRegistry)
     EXPECT_EQ(4u, requests[0].code);
     EXPECT_EQ(0u, requests[0].input_size);
     EXPECT_EQ(0u, requests[0].output_size);
-    EXPECT_EQ(1u, SettingsValueCount());
+    EXPECT_EQ(1, SettingsValueCount());
 }
 
 // ---- InitButton ------------------------------------------------------------------------
@@ -416,7 +416,7 @@ TEST_F(Library, InitButtonForANewUserMakesAnEmptyKeyAndSetsTheDefaults)
 {
     std::memset(block.bytes(), 0xEE, 8);
     EXPECT_TRUE(initButton());
-    EXPECT_EQ(0u, SettingsValueCount()) << "the key exists and holds nothing";
+    EXPECT_EQ(0, SettingsValueCount()) << "the key exists and holds nothing";
     EXPECT_EQ(1, block->Acceleration);
     EXPECT_EQ(60, block->Sensitivity);
     EXPECT_EQ(0xEE, block->MiddleButton) << "nothing read from a key made just now";
@@ -633,7 +633,7 @@ TEST_F(Library, UpdateButtonStatusWithoutTheKeySendsTheSettingsButChangesNothing
     EXPECT_EQ(2u, requests[0].code);
     EXPECT_EQ(0, GetSystemMetrics(SM_SWAPBUTTON));
     EXPECT_EQ(432u, GetDoubleClickTime());
-    EXPECT_EQ(0xFFFFFFFFu, SettingsValueCount()) << "the key was not made";
+    EXPECT_EQ(-1, SettingsValueCount()) << "the key was not made";
 }
 
 // The road of one setting: the control program gives the middle button "Close Windows", saves
@@ -712,9 +712,7 @@ protected:
         Library::SetUp();
         if (HasFatalFailure())
             return;
-        char folder[MAX_PATH];
-        GetTempPathA(MAX_PATH, folder);
-        log = std::string(folder) + "keytarget.log";
+        log = machine::TempPath("keytarget.log");
         DeleteFileA(log.c_str());
         target = winauto::StartProcess("\"" + winauto::BesideThisProgram("keytarget.exe") + "\" " + log);
         targetWindow = winauto::WaitForVisibleWindow("KeyTarget", nullptr, Timeout);

@@ -6,48 +6,29 @@
 
 #include <string>
 
+#include "machine.h"
+
 char const SettingsKey[] = "Control Panel\\Tamrix\\Mouse";
 
 inline void DeleteSettingsKey()
 {
-    RegDeleteTreeA(HKEY_CURRENT_USER, SettingsKey);
+    machine::DeleteTree(HKEY_CURRENT_USER, SettingsKey);
 }
 
 inline void SetSetting(char const* name, std::string const& data, DWORD type = REG_SZ)
 {
-    RegSetKeyValueA(HKEY_CURRENT_USER, SettingsKey, name, type, data.data(), static_cast<DWORD>(data.size()));
+    machine::SetValue(HKEY_CURRENT_USER, SettingsKey, name, machine::Value(type, data));
 }
 
-// A value's type and raw bytes; type 0 when it is missing.
-struct RawValue {
-    DWORD type = 0;
-    std::string data;
-};
-
-inline RawValue Setting(char const* name)
+inline machine::Value Setting(char const* name)
 {
-    RawValue value;
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, SettingsKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return value;
-    char data[64];
-    DWORD size = sizeof data;
-    if (RegQueryValueExA(key, name, nullptr, &value.type, reinterpret_cast<BYTE*>(data), &size) == ERROR_SUCCESS)
-        value.data.assign(data, size);
-    RegCloseKey(key);
-    return value;
+    return machine::ReadValue(HKEY_CURRENT_USER, SettingsKey, name);
 }
 
-inline DWORD SettingsValueCount()
+// The number of settings; -1 when the key is missing.
+inline long SettingsValueCount()
 {
-    HKEY key;
-    DWORD count = 0xFFFFFFFF;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, SettingsKey, 0, KEY_READ, &key) == ERROR_SUCCESS) {
-        RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &count, nullptr, nullptr, nullptr,
-                         nullptr);
-        RegCloseKey(key);
-    }
-    return count;
+    return machine::ValueCount(HKEY_CURRENT_USER, SettingsKey);
 }
 
 // The button swap and double-click time are the system's: each test leaves them as found.

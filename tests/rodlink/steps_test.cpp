@@ -66,14 +66,14 @@ TEST_F(Steps, UpdateButtonStatusSavesEveryValueAs20BytesOfText)
     };
     for (Expected const& v : values) {
         SCOPED_TRACE(v.name);
-        RawValue value = Setting(v.name);
+        machine::Value const value = Setting(v.name);
         EXPECT_EQ(static_cast<DWORD>(REG_SZ), value.type);
         ASSERT_EQ(20u, value.data.size());
         EXPECT_EQ(v.text, std::string(value.data.c_str()));
         EXPECT_EQ(std::string(20 - std::strlen(v.text), '\0'), value.data.substr(std::strlen(v.text)))
             << "zero bytes after the text";
     }
-    EXPECT_EQ(8u, SettingsValueCount());
+    EXPECT_EQ(8, SettingsValueCount());
     EXPECT_NE(0, GetSystemMetrics(SM_SWAPBUTTON));
     EXPECT_EQ(500u, GetDoubleClickTime());
     auto requests = driver.Requests();
@@ -100,7 +100,7 @@ TEST_F(Steps, UpdateButtonStatusSpellsEveryButtonFunctionAsSaved)
             char const* name;
         } const saved[] = {{"Middle Button", names[index]}, {"Second Button", names[15 - index]}};
         for (Saved const& s : saved) {
-            RawValue value = Setting(s.value);
+            machine::Value const value = Setting(s.value);
             EXPECT_EQ(static_cast<DWORD>(REG_SZ), value.type) << s.value;
             std::string const written = s.name + std::string(20 - std::strlen(s.name), '\0');
             EXPECT_EQ(written, value.data) << s.value;

@@ -177,9 +177,7 @@ TEST_P(SetupSourcePathEdge, DeepCurrentDirectoryIsAnUnreadableSource)
 {
     PathEdgeCase const& c = GetParam();
     std::string const name = "\\tamrix.vx_";
-    char temp[MAX_PATH];
-    GetTempPathA(MAX_PATH, temp);
-    std::string folder = std::string(temp) + "edge";
+    std::string folder = TempPath("edge");
     CreateDirectoryA(folder.c_str(), nullptr);
     folder += "\\" + std::string(c.sourceLength - name.size() - folder.size() - 1, 'e');
     ASSERT_EQ(c.sourceLength, folder.size() + name.size());

@@ -6,42 +6,27 @@
 #include <shlobj.h>
 
 #include <algorithm>
-#include <fstream>
-#include <iterator>
 
 namespace setuptest {
 
-namespace {
-
-// A Unix path of the build: Wine's drive Z: is the root of the Unix file system.
-std::string FromUnix(std::string path)
-{
-    std::replace(path.begin(), path.end(), '/', '\\');
-    return "Z:" + path;
-}
-
-}  // namespace
-
 std::string MediumFolder()
 {
-    return FromUnix(SETUP_MEDIUM);
+    return WindowsPath(SETUP_MEDIUM);
 }
 
 std::string SourcePath(std::string const& relative)
 {
-    return FromUnix(std::string(TAMRIX_SOURCE_DIR) + "/" + relative);
+    return WindowsPath(std::string(TAMRIX_SOURCE_DIR) + "/" + relative);
 }
 
 std::string UnreadableMediumFolder()
 {
-    return FromUnix(UNREADABLE_MEDIUM);
+    return WindowsPath(UNREADABLE_MEDIUM);
 }
 
 std::string MediumCopyWithout(std::vector<std::string> const& missing)
 {
-    char temp[MAX_PATH];
-    GetTempPathA(MAX_PATH, temp);
-    std::string const copy = std::string(temp) + "medium-" + std::to_string(GetTickCount());
+    std::string const copy = TempPath("medium-" + std::to_string(GetTickCount()));
     CreateDirectoryA(copy.c_str(), nullptr);
     WIN32_FIND_DATAA found;
     HANDLE search = FindFirstFileA((MediumFolder() + "\\*").c_str(), &found);
@@ -59,83 +44,11 @@ std::string MediumCopyWithout(std::vector<std::string> const& missing)
     return copy;
 }
 
-std::optional<std::string> ReadFileBytes(std::string const& path)
-{
-    std::ifstream file(path, std::ios::binary);
-    if (!file)
-        return std::nullopt;
-    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-}
-
-bool WriteFileBytes(std::string const& path, std::string const& bytes)
-{
-    std::ofstream file(path, std::ios::binary | std::ios::trunc);
-    file << bytes;
-    return static_cast<bool>(file);
-}
-
-bool FileExists(std::string const& path)
-{
-    DWORD const attributes = GetFileAttributesA(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-bool FolderExists(std::string const& path)
-{
-    DWORD const attributes = GetFileAttributesA(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-std::string SystemFolder()
-{
-    char folder[MAX_PATH];
-    GetSystemDirectoryA(folder, MAX_PATH);
-    return folder;
-}
-
-std::string WindowsFolder()
-{
-    char folder[MAX_PATH];
-    GetWindowsDirectoryA(folder, MAX_PATH);
-    return folder;
-}
-
 std::string ProgramsFolder()
 {
-    auto value = ReadRegValue(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders",
-                              "Programs");
-    return value ? std::string(value->data.c_str()) : WindowsFolder() + "\\Start Menu\\Programs";
-}
-
-std::optional<RegValue> ReadRegValue(HKEY root, std::string const& key, std::string const& name)
-{
-    HKEY handle;
-    if (RegOpenKeyExA(root, key.c_str(), 0, KEY_READ, &handle) != ERROR_SUCCESS)
-        return std::nullopt;
-    RegValue value;
-    char data[1024];
-    DWORD size = sizeof data;
-    LONG const status =
-        RegQueryValueExA(handle, name.c_str(), nullptr, &value.type, reinterpret_cast<BYTE*>(data), &size);
-    RegCloseKey(handle);
-    if (status != ERROR_SUCCESS)
-        return std::nullopt;
-    value.data.assign(data, size);
-    return value;
-}
-
-bool KeyExists(HKEY root, std::string const& key)
-{
-    HKEY handle;
-    if (RegOpenKeyExA(root, key.c_str(), 0, KEY_READ, &handle) != ERROR_SUCCESS)
-        return false;
-    RegCloseKey(handle);
-    return true;
-}
-
-RegValue Sz(std::string const& text)
-{
-    return {REG_SZ, text + '\0'};
+    Value const value =
+        ReadValue(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders", "Programs");
+    return value ? value.Text() : WindowsFolder() + "\\Start Menu\\Programs";
 }
 
 std::optional<Link> ReadLink(std::string const& path)

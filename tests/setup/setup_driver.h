@@ -8,9 +8,12 @@
 #include <string>
 #include <vector>
 
+#include "machine.h"
 #include "winauto.h"
 
 namespace setuptest {
+
+using namespace machine;
 
 DWORD const Timeout = winauto::kProgramTimeoutMs;
 
@@ -25,24 +28,8 @@ std::string MediumCopyWithout(std::vector<std::string> const& missing);
 // Linux's /proc/self/mem, whose first page no read can reach.
 std::string UnreadableMediumFolder();
 
-std::optional<std::string> ReadFileBytes(std::string const& path);
-bool WriteFileBytes(std::string const& path, std::string const& bytes);
-bool FileExists(std::string const& path);
-bool FolderExists(std::string const& path);
-std::string SystemFolder();
-std::string WindowsFolder();
 // "Programs" of the per-user "Shell Folders", or the Windows folder's "Start Menu\Programs".
 std::string ProgramsFolder();
-
-// A registry value as stored: its type and bytes.
-struct RegValue {
-    DWORD type = 0;
-    std::string data;
-};
-std::optional<RegValue> ReadRegValue(HKEY root, std::string const& key, std::string const& name);
-bool KeyExists(HKEY root, std::string const& key);
-// A REG_SZ of this text with its terminator.
-RegValue Sz(std::string const& text);
 
 // The target and description of a shell link, read back through IShellLinkA.
 struct Link {

@@ -34,7 +34,7 @@ Footprint TakeFootprint()
 {
     return {FolderExists("C:\\Tamrix"),
             FileExists(SystemFolder() + "\\tamrix.vxd"),
-            ReadRegValue(HKEY_LOCAL_MACHINE, RunKey, "Tamrix").has_value(),
+            ReadValue(HKEY_LOCAL_MACHINE, RunKey, "Tamrix").present,
             KeyExists(HKEY_LOCAL_MACHINE, UninstallKey),
             KeyExists(HKEY_LOCAL_MACHINE, "Enum\\Root\\*PNP0F0C"),
             ReadFileBytes(WindowsFolder() + "\\system.ini").value_or("")};
@@ -67,9 +67,9 @@ TEST(SetupFlow, DefaultChoicesInstallSerialWithLumivane)
         EXPECT_TRUE(FileExists(std::string("C:\\Tamrix\\") + file)) << file;
     EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, "Enum\\Root\\*PNP0F0C\\0000"));
     EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, "Enum\\Root\\Mouse\\0000"));
-    auto lumivane = ReadRegValue(HKEY_LOCAL_MACHINE, RunKey, "Lumivane");
+    auto lumivane = ReadValue(HKEY_LOCAL_MACHINE, RunKey, "Lumivane");
     ASSERT_TRUE(lumivane);
-    EXPECT_EQ(Sz("C:\\Tamrix\\Pupex.exe C:\\Tamrix").data, lumivane->data);
+    EXPECT_EQ(Value::Sz("C:\\Tamrix\\Pupex.exe C:\\Tamrix").data, lumivane.data);
     std::string const folder = ProgramsFolder() + "\\Tamrix";
     EXPECT_TRUE(FileExists(folder + "\\Lumivane.Lnk")) << folder;
     EXPECT_TRUE(FileExists(folder + "\\Uninstall.Lnk")) << folder;
@@ -99,15 +99,15 @@ TEST(SetupFlow, Ps2WithoutLumivaneRegistersPs2AndLeavesLumivaneOut)
     EXPECT_FALSE(FileExists("C:\\Tamrix\\Pupex.exe"));
     EXPECT_FALSE(FileExists("C:\\Tamrix\\Pupex.dll"));
 
-    auto driver = ReadRegValue(HKEY_LOCAL_MACHINE, "Enum\\Root\\Mouse\\0000", "DeviceDesc");
+    auto driver = ReadValue(HKEY_LOCAL_MACHINE, "Enum\\Root\\Mouse\\0000", "DeviceDesc");
     ASSERT_TRUE(driver);
-    EXPECT_EQ(Sz("Tamrix on PS/2 Port").data, driver->data);
+    EXPECT_EQ(Value::Sz("Tamrix on PS/2 Port").data, driver.data);
     EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, "Enum\\Root\\*PNP0F0C"));
-    EXPECT_FALSE(ReadRegValue(HKEY_LOCAL_MACHINE, RunKey, "Lumivane"));
-    EXPECT_TRUE(ReadRegValue(HKEY_LOCAL_MACHINE, RunKey, "Tamrix"));
-    auto name = ReadRegValue(HKEY_LOCAL_MACHINE, UninstallKey, "DisplayName");
+    EXPECT_FALSE(ReadValue(HKEY_LOCAL_MACHINE, RunKey, "Lumivane"));
+    EXPECT_TRUE(ReadValue(HKEY_LOCAL_MACHINE, RunKey, "Tamrix"));
+    auto name = ReadValue(HKEY_LOCAL_MACHINE, UninstallKey, "DisplayName");
     ASSERT_TRUE(name);
-    EXPECT_EQ(Sz("Tamrix Lumivane").data, name->data);
+    EXPECT_EQ(Value::Sz("Tamrix Lumivane").data, name.data);
     std::string const folder = ProgramsFolder() + "\\Tamrix";
     EXPECT_FALSE(FileExists(folder + "\\Lumivane.Lnk"));
     EXPECT_TRUE(FileExists(folder + "\\Uninstall.Lnk"));
@@ -211,10 +211,8 @@ TEST(SetupFlow, AboutItemShowsAboutBoxAndReturnsToWelcome)
 
 TEST(SetupFlow, InstallFinishedYesRequestsRestart)
 {
-    char temp[MAX_PATH];
-    GetTempPathA(MAX_PATH, temp);
     winauto::EndSessionSentinel sentinel;
-    ASSERT_TRUE(sentinel.Start(std::string(temp) + "setup-restart.log"));
+    ASSERT_TRUE(sentinel.Start(TempPath("setup-restart.log")));
 
     SetupRun setup;
     ASSERT_TRUE(setup.ChooseInstallation(true, true));
@@ -225,10 +223,8 @@ TEST(SetupFlow, InstallFinishedYesRequestsRestart)
 
 TEST(SetupFlow, InstallFinishedNoEndsWithoutRestart)
 {
-    char temp[MAX_PATH];
-    GetTempPathA(MAX_PATH, temp);
     winauto::EndSessionSentinel sentinel;
-    ASSERT_TRUE(sentinel.Start(std::string(temp) + "setup-norestart.log"));
+    ASSERT_TRUE(sentinel.Start(TempPath("setup-norestart.log")));
 
     SetupRun setup;
     ASSERT_TRUE(setup.ChooseInstallation(true, true));

@@ -3,6 +3,7 @@
 // at the restart, which the prefix is made to do.
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -165,10 +166,10 @@ TEST_P(SetupInUse, ReinstallWhileTheControlProgramRunsReplacesItsFilesAtTheResta
         file.old = *medium + "an older build";
         ASSERT_TRUE(WriteFileBytes(file.path, file.old)) << file.path;
     }
-    auto logOn = ReadRegValue(HKEY_LOCAL_MACHINE, RunKey, "Tamrix");
+    auto logOn = ReadValue(HKEY_LOCAL_MACHINE, RunKey, "Tamrix");
     ASSERT_TRUE(logOn);
-    winauto::Process control = winauto::StartProcess(logOn->data.c_str());
-    ASSERT_TRUE(control) << logOn->data;
+    winauto::Process control = winauto::StartProcess(logOn.data.c_str());
+    ASSERT_TRUE(control) << logOn.data;
     for (Held const& file : held)
         ASSERT_TRUE(winauto::WaitUntil(Timeout, [&] { return InUse(file.path); })) << file.path << " is not in use";
 
@@ -246,32 +247,13 @@ TEST_P(SetupInUse, AReplacementThatCannotBeRecordedIsAFailedCopy)
 {
     Mode const& mode = GetParam();
     std::string const folder = InstallerFolder(mode);
+    std::optional<ProtectedKey> sessionManager;
     if (mode.windows95) {
         ASSERT_TRUE(CreateDirectoryA((WindowsFolder() + "\\WININIT.INI").c_str(), nullptr));
     } else {
-        HKEY key;
-        ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SYSTEM\\CurrentControlSet\\Control\\Session Manager",
-                                               0, WRITE_DAC, &key));
         // Everyone may read the key, nobody may change it.
-        char aclBuffer[128];
-        ACL* acl = reinterpret_cast<ACL*>(aclBuffer);
-        InitializeAcl(acl, sizeof aclBuffer, ACL_REVISION);
-        SID_IDENTIFIER_AUTHORITY world = SECURITY_WORLD_SID_AUTHORITY;
-        PSID everyone = nullptr;
-        ASSERT_TRUE(AllocateAndInitializeSid(&world, 1, SECURITY_WORLD_RID, 0, 0, 0, 0, 0, 0, 0, &everyone));
-        ASSERT_TRUE(AddAccessAllowedAce(acl, ACL_REVISION, KEY_READ, everyone));
-        SECURITY_DESCRIPTOR descriptor;
-        InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION);
-        SetSecurityDescriptorDacl(&descriptor, TRUE, acl, FALSE);
-        ASSERT_EQ(ERROR_SUCCESS, RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, &descriptor));
-        RegCloseKey(key);
-        FreeSid(everyone);
-        HKEY probe;
-        LONG const opened = RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SYSTEM\\CurrentControlSet\\Control\\Session Manager", 0,
-                                          KEY_SET_VALUE, &probe);
-        if (opened == ERROR_SUCCESS)
-            RegCloseKey(probe);
-        ASSERT_NE(ERROR_SUCCESS, opened) << "the key still opens for writing";
+        sessionManager.emplace(HKEY_LOCAL_MACHINE, "SYSTEM\\CurrentControlSet\\Control\\Session Manager", KEY_READ);
+        ASSERT_NE(ERROR_SUCCESS, sessionManager->OpenWith(KEY_SET_VALUE)) << "the key still opens for writing";
     }
     CreateDirectoryA("C:\\Tamrix", nullptr);
     ASSERT_TRUE(WriteFileBytes("C:\\Tamrix\\tamrix.hlp", "the help file in use"));

@@ -3,8 +3,6 @@
 // the two keep the fixed-length "Driver" value differently.
 #include <gtest/gtest.h>
 
-#include <shlwapi.h>
-
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -41,40 +39,35 @@ void CreateKeyWith(std::string const& path, char const* name = nullptr, std::str
     RegCloseKey(key);
 }
 
-void DeleteTree(std::string const& path)
-{
-    SHDeleteKeyA(HKEY_LOCAL_MACHINE, path.c_str());
-}
-
 // Every run starts from a registry without the mouse's keys.
 class Registration : public testing::Test {
 protected:
     void SetUp() override
     {
-        DeleteTree(ClassKey + "Mouse");
-        DeleteTree("Enum\\Root");
-        DeleteTree("Enum\\BIOS");
+        DeleteTree(HKEY_LOCAL_MACHINE, ClassKey + "Mouse");
+        DeleteTree(HKEY_LOCAL_MACHINE, "Enum\\Root");
+        DeleteTree(HKEY_LOCAL_MACHINE, "Enum\\BIOS");
     }
 };
 
 struct Expected {
     char const* name;
-    RegValue value;
+    Value value;
 };
 
 void ExpectValues(std::string const& key, std::vector<Expected> const& values)
 {
     for (Expected const& e : values) {
         SCOPED_TRACE(key + " : " + e.name);
-        auto actual = ReadRegValue(HKEY_LOCAL_MACHINE, key, e.name);
+        Value const actual = ReadValue(HKEY_LOCAL_MACHINE, key, e.name);
         ASSERT_TRUE(actual) << "missing";
-        EXPECT_EQ(e.value.type, actual->type);
-        EXPECT_EQ(e.value.data.size(), actual->data.size());
-        EXPECT_EQ(e.value.data, actual->data);
+        EXPECT_EQ(e.value.type, actual.type);
+        EXPECT_EQ(e.value.data.size(), actual.data.size());
+        EXPECT_EQ(e.value.data, actual.data);
     }
 }
 
-RegValue Padded(std::string const& text, std::size_t length)
+Value Padded(std::string const& text, std::size_t length)
 {
     std::string data = text;
     data.resize(length, '\0');
@@ -83,75 +76,27 @@ RegValue Padded(std::string const& text, std::size_t length)
 
 // Windows 95 keeps a REG_SZ only up to its terminator, whatever length it is handed; NT keeps
 // the length given.
-RegValue StoredDriver(std::string const& text, std::size_t length)
+Value StoredDriver(std::string const& text, std::size_t length)
 {
     bool const windows95 = (GetVersion() & 0x80000000) != 0;
-    return windows95 ? Sz(text) : Padded(text, length);
+    return windows95 ? Value::Sz(text) : Padded(text, length);
 }
 
-std::vector<Expected> DeviceValues(char const* description, RegValue driver, char const* hardwareId)
+std::vector<Expected> DeviceValues(char const* description, Value driver, char const* hardwareId)
 {
-    return {{"Class", Sz("Mouse")},
+    return {{"Class", Value::Sz("Mouse")},
             {"ConfigFlags", {REG_BINARY, std::string(4, '\0')}},
-            {"DeviceDesc", Sz(description)},
+            {"DeviceDesc", Value::Sz(description)},
             {"Driver", driver},
-            {"HardwareID", Sz(hardwareId)},
-            {"Mfg", Sz("Norvel")}};
+            {"HardwareID", Value::Sz(hardwareId)},
+            {"Mfg", Value::Sz("Norvel")}};
 }
 
 std::vector<Expected> InstanceValues(char const* description, char const* type)
 {
-    return {{"DevLoader", Sz("*vmouse")},   {"DriverDesc", Sz(description)}, {"InfPath", Sz("quellbox.inf")},
-            {"InfSection", Sz(type)},       {"MouseDriver", Sz("tamrix.vxd")}, {"MouseType", Sz(type)},
-            {"NoSetupUI", Sz("1")}};
-}
-
-int ValueCount(std::string const& path)
-{
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return -1;
-    DWORD values = 0;
-    RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &values, nullptr, nullptr, nullptr,
-                     nullptr);
-    RegCloseKey(key);
-    return static_cast<int>(values);
-}
-
-std::vector<std::string> Subkeys(std::string const& path)
-{
-    std::vector<std::string> names;
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return names;
-    char name[256];
-    for (DWORD i = 0;; ++i) {
-        DWORD length = sizeof name;
-        if (RegEnumKeyExA(key, i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
-            break;
-        names.push_back(name);
-    }
-    RegCloseKey(key);
-    return names;
-}
-
-// An empty access list: the key is listed under its parent but nobody may open it.
-void LockKey(std::string const& path)
-{
-    HKEY key;
-    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, WRITE_DAC, &key)) << path;
-    SECURITY_DESCRIPTOR descriptor;
-    InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION);
-    ACL acl;
-    InitializeAcl(&acl, sizeof acl, ACL_REVISION);
-    SetSecurityDescriptorDacl(&descriptor, TRUE, &acl, FALSE);
-    ASSERT_EQ(ERROR_SUCCESS, RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, &descriptor));
-    RegCloseKey(key);
-    HKEY probe;
-    LONG const opened = RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_ALL_ACCESS, &probe);
-    if (opened == ERROR_SUCCESS)
-        RegCloseKey(probe);
-    ASSERT_NE(ERROR_SUCCESS, opened) << path << " still opens";
+    return {{"DevLoader", Value::Sz("*vmouse")},   {"DriverDesc", Value::Sz(description)}, {"InfPath", Value::Sz("quellbox.inf")},
+            {"InfSection", Value::Sz(type)},       {"MouseDriver", Value::Sz("tamrix.vxd")}, {"MouseType", Value::Sz(type)},
+            {"NoSetupUI", Value::Sz("1")}};
 }
 
 }  // namespace
@@ -162,23 +107,23 @@ TEST_F(Registration, SerialOnAnEmptyRegistry)
     EXPECT_STREQ("Mouse\\0000", MouseClassInstance);
     ExpectValues("Enum\\Root\\*PNP0F0C\\0000",
                  DeviceValues("Tamrix on Serial Port", StoredDriver("Mouse\\0000", 20), "*PNP0F0C"));
-    EXPECT_EQ(6, ValueCount("Enum\\Root\\*PNP0F0C\\0000"));
+    EXPECT_EQ(6, ValueCount(HKEY_LOCAL_MACHINE, "Enum\\Root\\*PNP0F0C\\0000"));
     auto instance = InstanceValues("Tamrix on Serial Port", "Serial");
-    instance.push_back({"SwitchType", Sz("1")});
+    instance.push_back({"SwitchType", Value::Sz("1")});
     ExpectValues(ClassKey + "Mouse\\0000", instance);
-    EXPECT_EQ(8, ValueCount(ClassKey + "Mouse\\0000"));
+    EXPECT_EQ(8, ValueCount(HKEY_LOCAL_MACHINE, ClassKey + "Mouse\\0000"));
 }
 
 TEST_F(Registration, SerialClearsTheRootMouseIdsAndLeavesThePs2KeysAlone)
 {
     char const* const ids[] = {"*PNP0F0C", "*PNP0F01", "*PNP0F08", "*PNP0F09", "*PNP0F0F", "*PNP0F17", "*PNP0F1D"};
     for (char const* id : ids) {
-        CreateKeyWith(std::string("Enum\\Root\\") + id + "\\0000", "Class", Sz("Mouse").data);
-        CreateKeyWith(std::string("Enum\\Root\\") + id + "\\0001", "Class", Sz("Mouse").data);
+        CreateKeyWith(std::string("Enum\\Root\\") + id + "\\0000", "Class", Value::Sz("Mouse").data);
+        CreateKeyWith(std::string("Enum\\Root\\") + id + "\\0001", "Class", Value::Sz("Mouse").data);
     }
-    CreateKeyWith("Enum\\Root\\Mouse\\0000", "Class", Sz("Mouse").data);
-    CreateKeyWith("Enum\\BIOS\\*PNP0F13\\00", "Driver", Sz("Mouse\\0000").data);
-    CreateKeyWith(ClassKey + "Mouse\\0000", "Old", Sz("earlier").data);
+    CreateKeyWith("Enum\\Root\\Mouse\\0000", "Class", Value::Sz("Mouse").data);
+    CreateKeyWith("Enum\\BIOS\\*PNP0F13\\00", "Driver", Value::Sz("Mouse\\0000").data);
+    CreateKeyWith(ClassKey + "Mouse\\0000", "Old", Value::Sz("earlier").data);
 
     RegisterSerialMouse();
 
@@ -187,46 +132,46 @@ TEST_F(Registration, SerialClearsTheRootMouseIdsAndLeavesThePs2KeysAlone)
         std::vector<std::string> expected;
         if (std::string(id) == "*PNP0F0C")
             expected = {"0000"};
-        EXPECT_EQ(expected, Subkeys(std::string("Enum\\Root\\") + id));
+        EXPECT_EQ(expected, SubkeyNames(HKEY_LOCAL_MACHINE, std::string("Enum\\Root\\") + id));
         EXPECT_EQ(std::string(id) == "*PNP0F0C", KeyExists(HKEY_LOCAL_MACHINE, std::string("Enum\\Root\\") + id));
     }
     EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, "Enum\\Root\\Mouse\\0000"));
-    EXPECT_TRUE(ReadRegValue(HKEY_LOCAL_MACHINE, "Enum\\BIOS\\*PNP0F13\\00", "Driver"));
+    EXPECT_TRUE(ReadValue(HKEY_LOCAL_MACHINE, "Enum\\BIOS\\*PNP0F13\\00", "Driver"));
     // An earlier installation's instance stays; this one takes the next number.
     EXPECT_STREQ("Mouse\\0001", MouseClassInstance);
-    EXPECT_TRUE(ReadRegValue(HKEY_LOCAL_MACHINE, ClassKey + "Mouse\\0000", "Old"));
+    EXPECT_TRUE(ReadValue(HKEY_LOCAL_MACHINE, ClassKey + "Mouse\\0000", "Old"));
 }
 
 TEST_F(Registration, Ps2RootCaseOnAnEmptyRegistry)
 {
-    CreateKeyWith("Enum\\Root\\*PNP0F0C\\0000", "Class", Sz("Mouse").data);
+    CreateKeyWith("Enum\\Root\\*PNP0F0C\\0000", "Class", Value::Sz("Mouse").data);
     RegisterPs2Mouse();
     ExpectValues("Enum\\Root\\Mouse\\0000",
                  DeviceValues("Tamrix on PS/2 Port", StoredDriver("Mouse\\0000", 20), "BIOS\\*PNP0F13,*PNP0F13"));
     ExpectValues(ClassKey + "Mouse\\0000", InstanceValues("Tamrix on PS/2 Port", "PS2"));
-    EXPECT_EQ(7, ValueCount(ClassKey + "Mouse\\0000"));
+    EXPECT_EQ(7, ValueCount(HKEY_LOCAL_MACHINE, ClassKey + "Mouse\\0000"));
     EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, "Enum\\Root\\*PNP0F0C\\0000")) << "the serial keys stay";
 }
 
 TEST_F(Registration, Ps2RootCaseReplacesEveryEarlierRootMouse)
 {
     for (char const* instance : {"0000", "0001", "0002"})
-        CreateKeyWith(std::string("Enum\\Root\\Mouse\\") + instance, "Old", Sz("earlier").data);
+        CreateKeyWith(std::string("Enum\\Root\\Mouse\\") + instance, "Old", Value::Sz("earlier").data);
     RegisterPs2Mouse();
-    EXPECT_EQ(std::vector<std::string>{"0000"}, Subkeys("Enum\\Root\\Mouse"));
-    EXPECT_FALSE(ReadRegValue(HKEY_LOCAL_MACHINE, "Enum\\Root\\Mouse\\0000", "Old"));
-    EXPECT_EQ(6, ValueCount("Enum\\Root\\Mouse\\0000"));
+    EXPECT_EQ(std::vector<std::string>{"0000"}, SubkeyNames(HKEY_LOCAL_MACHINE, "Enum\\Root\\Mouse"));
+    EXPECT_FALSE(ReadValue(HKEY_LOCAL_MACHINE, "Enum\\Root\\Mouse\\0000", "Old"));
+    EXPECT_EQ(6, ValueCount(HKEY_LOCAL_MACHINE, "Enum\\Root\\Mouse\\0000"));
 }
 
 TEST_F(Registration, Ps2BiosCaseReusesTheAssignedDriverInstance)
 {
-    CreateKeyWith("Enum\\BIOS\\*PNP0F13\\08", "Driver", Sz("Mouse\\0003").data);
-    CreateKeyWith(ClassKey + "Mouse\\0003", "Own", Sz("kept").data);
+    CreateKeyWith("Enum\\BIOS\\*PNP0F13\\08", "Driver", Value::Sz("Mouse\\0003").data);
+    CreateKeyWith(ClassKey + "Mouse\\0003", "Own", Value::Sz("kept").data);
     RegisterPs2Mouse();
     ExpectValues("Enum\\BIOS\\*PNP0F13\\08",
                  DeviceValues("Tamrix on PS/2 Port", StoredDriver("Mouse\\0003", 260), "BIOS\\*PNP0F13,*PNP0F13"));
     ExpectValues(ClassKey + "Mouse\\0003", InstanceValues("Tamrix on PS/2 Port", "PS2"));
-    EXPECT_TRUE(ReadRegValue(HKEY_LOCAL_MACHINE, ClassKey + "Mouse\\0003", "Own"));
+    EXPECT_TRUE(ReadValue(HKEY_LOCAL_MACHINE, ClassKey + "Mouse\\0003", "Own"));
     EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, ClassKey + "Mouse\\0000")) << "no new instance";
     EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, "Enum\\Root\\Mouse"));
 }
@@ -277,10 +222,10 @@ TEST_F(Registration, Ps2WithoutAUsableBiosInstanceTakesTheRootCase)
         if (c.subkey)
             CreateKeyWith(std::string("Enum\\BIOS\\*PNP0F13\\") + c.subkey);
         RegisterPs2Mouse();
-        EXPECT_EQ(6, ValueCount("Enum\\Root\\Mouse\\0000"));
-        EXPECT_EQ(0, ValueCount("Enum\\BIOS\\*PNP0F13")) << "the BIOS key is not touched";
+        EXPECT_EQ(6, ValueCount(HKEY_LOCAL_MACHINE, "Enum\\Root\\Mouse\\0000"));
+        EXPECT_EQ(0, ValueCount(HKEY_LOCAL_MACHINE, "Enum\\BIOS\\*PNP0F13")) << "the BIOS key is not touched";
         if (c.subkey) {
-            EXPECT_EQ(0, ValueCount(std::string("Enum\\BIOS\\*PNP0F13\\") + c.subkey));
+            EXPECT_EQ(0, ValueCount(HKEY_LOCAL_MACHINE, std::string("Enum\\BIOS\\*PNP0F13\\") + c.subkey));
         }
     }
 }
@@ -317,23 +262,23 @@ TEST_F(Registration, AllInstancesTakenOverwritesTheLast)
     for (int index = 0; index <= 20; ++index) {
         char suffix[8];
         std::snprintf(suffix, sizeof suffix, "%x", index);
-        CreateKeyWith(ClassKey + "Mouse\\000" + suffix, "MouseType", Sz("Other").data);
+        CreateKeyWith(ClassKey + "Mouse\\000" + suffix, "MouseType", Value::Sz("Other").data);
     }
     RegisterSerialMouse();
     ExpectValues("Enum\\Root\\*PNP0F0C\\0000",
                  {{"Driver", StoredDriver("Mouse\\00014", 20)}});
-    ExpectValues(ClassKey + "Mouse\\00014", {{"MouseType", Sz("Serial")}});
-    ExpectValues(ClassKey + "Mouse\\00013", {{"MouseType", Sz("Other")}});
+    ExpectValues(ClassKey + "Mouse\\00014", {{"MouseType", Value::Sz("Serial")}});
+    ExpectValues(ClassKey + "Mouse\\00013", {{"MouseType", Value::Sz("Other")}});
 }
 
 TEST_F(Registration, Ps2BiosDeviceKeyThatCannotBeOpenedWritesNothing)
 {
     if (GetVersion() & 0x80000000)
         GTEST_SKIP() << "keys have no access lists on Windows 95; setup_registration_nt_test runs this";
-    CreateKeyWith("Enum\\BIOS\\*PNP0F13\\00", "Driver", Sz("Mouse\\0000").data);
-    LockKey("Enum\\BIOS\\*PNP0F13\\00");
-    if (HasFatalFailure())
-        return;
+    CreateKeyWith("Enum\\BIOS\\*PNP0F13\\00", "Driver", Value::Sz("Mouse\\0000").data);
+    // An empty access list: the key is listed under its parent but nobody may open it.
+    ProtectedKey const locked(HKEY_LOCAL_MACHINE, "Enum\\BIOS\\*PNP0F13\\00", 0);
+    ASSERT_NE(ERROR_SUCCESS, locked.OpenWith(KEY_ALL_ACCESS)) << "the key still opens";
 
     RegisterPs2Mouse();
     EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, ClassKey + "Mouse"));
@@ -353,13 +298,13 @@ TEST_F(Registration, SerialPassesOverARootMouseKeyThatCannotBeOpened)
 {
     if (GetVersion() & 0x80000000)
         GTEST_SKIP() << "keys have no access lists on Windows 95; setup_registration_nt_test runs this";
-    CreateKeyWith("Enum\\Root\\*PNP0F01\\0000", "DeviceDesc", Sz("Locked Mouse").data);
-    CreateKeyWith("Enum\\Root\\*PNP0F01\\0000\\Device Parameters", "Port", Sz("COM1").data);
-    CreateKeyWith("Enum\\Root\\*PNP0F01\\0001", "DeviceDesc", Sz("Older Mouse").data);
-    CreateKeyWith("Enum\\Root\\*PNP0F08\\0000", "DeviceDesc", Sz("Another Mouse").data);
-    LockKey("Enum\\Root\\*PNP0F01\\0000");
-    if (HasFatalFailure())
-        return;
+    CreateKeyWith("Enum\\Root\\*PNP0F01\\0000", "DeviceDesc", Value::Sz("Locked Mouse").data);
+    CreateKeyWith("Enum\\Root\\*PNP0F01\\0000\\Device Parameters", "Port", Value::Sz("COM1").data);
+    CreateKeyWith("Enum\\Root\\*PNP0F01\\0001", "DeviceDesc", Value::Sz("Older Mouse").data);
+    CreateKeyWith("Enum\\Root\\*PNP0F08\\0000", "DeviceDesc", Value::Sz("Another Mouse").data);
+    // An empty access list: the key is listed under its parent but nobody may open it.
+    ProtectedKey const locked(HKEY_LOCAL_MACHINE, "Enum\\Root\\*PNP0F01\\0000", 0);
+    ASSERT_NE(ERROR_SUCCESS, locked.OpenWith(KEY_ALL_ACCESS)) << "the key still opens";
 
     HANDLE thread = CreateThread(nullptr, 0, RegisterSerialMouseOnThread, nullptr, 0, nullptr);
     ASSERT_TRUE(thread);
@@ -369,7 +314,7 @@ TEST_F(Registration, SerialPassesOverARootMouseKeyThatCannotBeOpened)
     CloseHandle(thread);
     ASSERT_EQ(WAIT_OBJECT_0, waited) << "RegisterSerialMouse did not return";
 
-    EXPECT_EQ(std::vector<std::string>{"0000"}, Subkeys("Enum\\Root\\*PNP0F01"));
+    EXPECT_EQ(std::vector<std::string>{"0000"}, SubkeyNames(HKEY_LOCAL_MACHINE, "Enum\\Root\\*PNP0F01"));
     EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, "Enum\\Root\\*PNP0F08"));
-    ExpectValues("Enum\\Root\\*PNP0F0C\\0000", {{"DeviceDesc", Sz("Tamrix on Serial Port")}});
+    ExpectValues("Enum\\Root\\*PNP0F0C\\0000", {{"DeviceDesc", Value::Sz("Tamrix on Serial Port")}});
 }

@@ -21,15 +21,6 @@ namespace {
 char const RunKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
 char const ShellFolders[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 
-void SetString(HKEY root, char const* path, char const* name, std::string const& text)
-{
-    HKEY key;
-    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(root, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr));
-    RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<BYTE const*>(text.c_str()),
-                   static_cast<DWORD>(text.size() + 1));
-    RegCloseKey(key);
-}
-
 std::string IniValue(char const* section, char const* key, std::string const& file)
 {
     char value[256];
@@ -74,12 +65,12 @@ TEST(SetupSettings, EveryRegistryValueIsWrittenAndOldCommandLinesReplaced)
     };
     for (auto const& row : table) {
         SCOPED_TRACE(std::string(row.key) + " : " + row.name);
-        auto value = ReadRegValue(row.root, row.key, row.name);
+        auto value = ReadValue(row.root, row.key, row.name);
         ASSERT_TRUE(value);
-        EXPECT_EQ(DWORD(REG_SZ), value->type);
-        EXPECT_EQ(Sz(row.data).data, value->data);
+        EXPECT_EQ(DWORD(REG_SZ), value.type);
+        EXPECT_EQ(Value::Sz(row.data).data, value.data);
     }
-    EXPECT_FALSE(ReadRegValue(HKEY_CLASSES_ROOT, "CLSID\\{D4BCF700-791D-11CF-99F9-444553540000}", ""))
+    EXPECT_FALSE(ReadValue(HKEY_CLASSES_ROOT, "CLSID\\{D4BCF700-791D-11CF-99F9-444553540000}", ""))
         << "the class key itself gets no value";
 }
 
@@ -116,9 +107,7 @@ TEST(SetupSettings, SystemIniGetsItsThreeEntriesAndKeepsEverythingElse)
 
 TEST(SetupSettings, CreateShortCutWritesTargetAndDescriptionOverAnOldFile)
 {
-    char temp[MAX_PATH];
-    GetTempPathA(MAX_PATH, temp);
-    std::string const link = std::string(temp) + "Uninstall.Lnk";
+    std::string const link = TempPath("Uninstall.Lnk");
     ASSERT_TRUE(WriteFileBytes(link, "not a link at all"));
     CoInitialize(nullptr);
     HRESULT const result = CreateShortCut("c:\\Tamrix\\Pebbroth.exe", link.c_str(), "C:\\Menu\\Tamrix\\Uninstall");
@@ -132,20 +121,17 @@ TEST(SetupSettings, CreateShortCutWritesTargetAndDescriptionOverAnOldFile)
 
 TEST(SetupSettings, StartMenuFolderFollowsShellFoldersAndFallsBackToTheWindowsFolder)
 {
-    SetString(HKEY_CURRENT_USER, ShellFolders, "Programs", "C:\\Some Menu\\Programs");
+    ASSERT_TRUE(SetString(HKEY_CURRENT_USER, ShellFolders, "Programs", "C:\\Some Menu\\Programs"));
     char folder[MAX_PATH];
     ASSERT_TRUE(FindStartMenuFolder(folder));
     EXPECT_STREQ("C:\\Some Menu\\Programs\\Tamrix", folder);
 
-    HKEY key;
-    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_CURRENT_USER, ShellFolders, 0, KEY_ALL_ACCESS, &key));
-    RegDeleteValueA(key, "Programs");
-    RegCloseKey(key);
+    ASSERT_TRUE(DeleteValue(HKEY_CURRENT_USER, ShellFolders, "Programs"));
     ASSERT_TRUE(FindStartMenuFolder(folder));
     EXPECT_EQ(WindowsFolder() + "\\Start Menu\\Programs\\Tamrix", std::string(folder));
 
     // A folder whose shortcuts could not be named in a path is refused, not cut short.
-    SetString(HKEY_CURRENT_USER, ShellFolders, "Programs", "C:\\" + std::string(MAX_PATH - 8, 'p'));
+    ASSERT_TRUE(SetString(HKEY_CURRENT_USER, ShellFolders, "Programs", "C:\\" + std::string(MAX_PATH - 8, 'p')));
     EXPECT_FALSE(FindStartMenuFolder(folder));
 }
 
@@ -162,13 +148,9 @@ TEST(SetupSettings, ShortcutsOfARealInstallationReplaceOldOnes)
             programs = "C:\\Menus\\Programs";
             CreateDirectoryA("C:\\Menus", nullptr);
             CreateDirectoryA(programs.c_str(), nullptr);
-            SetString(HKEY_CURRENT_USER, ShellFolders, "Programs", programs);
+            ASSERT_TRUE(SetString(HKEY_CURRENT_USER, ShellFolders, "Programs", programs));
         } else {
-            HKEY key;
-            if (RegOpenKeyExA(HKEY_CURRENT_USER, ShellFolders, 0, KEY_ALL_ACCESS, &key) == ERROR_SUCCESS) {
-                RegDeleteValueA(key, "Programs");
-                RegCloseKey(key);
-            }
+            DeleteValue(HKEY_CURRENT_USER, ShellFolders, "Programs");
             CreateDirectoryA((WindowsFolder() + "\\Start Menu").c_str(), nullptr);
             CreateDirectoryA(programs.c_str(), nullptr);
         }

@@ -4,11 +4,15 @@
 
 #include <windows.h>
 
-#include <optional>
 #include <string>
 #include <vector>
 
+#include "machine.h"
+
 namespace ntinstall {
+
+// The registry, files and paths of the machine, through which the installation is put and read.
+using namespace machine;
 
 // ---- Registry (HKEY_CLASSES_ROOT, HKEY_LOCAL_MACHINE) ----
 
@@ -19,34 +23,8 @@ extern char const HandlersKey[];
 extern char const ServicesKey[];
 extern char const ShellFoldersKey[];
 
-struct Value {
-    DWORD type = REG_NONE;
-    std::string data;  // as stored, terminating zero included
-};
-
-bool CreateKey(HKEY root, std::string const& path);
-bool SetValue(HKEY root, std::string const& path, char const* name, DWORD type, std::string const& data);
-bool SetString(HKEY root, std::string const& path, char const* name, std::string const& text);
-bool SetDword(HKEY root, std::string const& path, char const* name, DWORD number);
-bool DeleteValue(HKEY root, std::string const& path, char const* name);
-// The key with everything below it; true when it is gone.
-bool DeleteTree(HKEY root, std::string const& path);
-
-bool KeyExists(HKEY root, std::string const& path);
-std::optional<Value> ReadValue(HKEY root, std::string const& path, char const* name);
-std::vector<std::string> SubkeyNames(HKEY root, std::string const& path);
-std::vector<std::string> ValueNames(HKEY root, std::string const& path);
-// The key and everything below it as text lines, one a key or value; empty when it is missing.
-std::string DumpKey(HKEY root, std::string const& path);
-
 // ---- Disk ----
 
-bool WriteTextFile(std::string const& path, std::string const& text);
-bool FileExists(std::string const& path);
-bool FolderExists(std::string const& path);
-// The folder's entries, sorted, "." and ".." left out; recursively as relative paths.
-std::vector<std::string> FolderTree(std::string const& folder);
-std::string SystemFolder();
 // Wine's own value of "Common Programs".
 std::string DefaultCommonPrograms();
 

@@ -4,8 +4,6 @@
 
 #include <windows.h>
 
-#include <fstream>
-#include <iterator>
 #include <string>
 
 #include "ntinstall.h"
@@ -26,16 +24,10 @@ std::string DriverFile(char const* driverService)
 
 std::string StartValue(char const* service)
 {
-    auto value = ReadValue(HKEY_LOCAL_MACHINE, ServiceKey(service), "Start");
-    if (!value || value->type != REG_DWORD || value->data.size() != sizeof(DWORD))
+    Value const value = ReadValue(HKEY_LOCAL_MACHINE, ServiceKey(service), "Start");
+    if (!value || value.type != REG_DWORD || value.data.size() != sizeof(DWORD))
         return "missing or not a REG_DWORD";
-    return std::to_string(*reinterpret_cast<DWORD const*>(value->data.data()));
-}
-
-std::string ReadText(std::string const& path)
-{
-    std::ifstream file(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    return std::to_string(value.Number());
 }
 
 void RemovePorts()
@@ -77,19 +69,19 @@ TEST(NtInstallation, ShortcutsAreCopiesOfTheGivenOnesAndFilesInPlaceStay)
     ASSERT_NE(0u, GetTempPathA(MAX_PATH, temp));
     std::string const from = std::string(temp) + "user shortcuts";
     CreateDirectoryA(from.c_str(), nullptr);
-    ASSERT_TRUE(WriteTextFile(from + "\\Lumivane.Lnk", "the user's Lumivane link"));
-    ASSERT_TRUE(WriteTextFile(from + "\\Uninstall.Lnk", "the user's Uninstall link"));
+    ASSERT_TRUE(WriteFileBytes(from + "\\Lumivane.Lnk", "the user's Lumivane link"));
+    ASSERT_TRUE(WriteFileBytes(from + "\\Uninstall.Lnk", "the user's Uninstall link"));
     CreateDirectoryA("c:\\Tamrix", nullptr);
-    ASSERT_TRUE(WriteTextFile("c:\\Tamrix\\Pupex.exe", "the program setup installed"));
+    ASSERT_TRUE(WriteFileBytes("c:\\Tamrix\\Pupex.exe", "the program setup installed"));
 
     NtInstallation installation;
     installation.shortcutsFrom = from;
     EXPECT_TRUE(PutPackageInstallation(installation));
 
     std::string const common = DefaultCommonPrograms() + "\\Tamrix\\";
-    EXPECT_EQ("the user's Lumivane link", ReadText(common + "Lumivane.Lnk"));
-    EXPECT_EQ("the user's Uninstall link", ReadText(common + "Uninstall.Lnk"));
-    EXPECT_EQ("the program setup installed", ReadText("c:\\Tamrix\\Pupex.exe"));
+    EXPECT_EQ("the user's Lumivane link", ReadFileBytes(common + "Lumivane.Lnk").value_or(""));
+    EXPECT_EQ("the user's Uninstall link", ReadFileBytes(common + "Uninstall.Lnk").value_or(""));
+    EXPECT_EQ("the program setup installed", ReadFileBytes("c:\\Tamrix\\Pupex.exe").value_or(""));
     for (char const* file : InstalledFiles)
         EXPECT_TRUE(FileExists(file)) << file;
 }

@@ -23,8 +23,8 @@ int Usage()
 // The folder setup makes its shortcuts in: "Tamrix" in the user's Start menu programs.
 std::string UserShortcuts()
 {
-    auto programs = ntinstall::ReadValue(HKEY_CURRENT_USER, ntinstall::ShellFoldersKey, "Programs");
-    return programs ? std::string(programs->data.c_str()) + "\\Tamrix" : std::string();
+    machine::Value const programs = machine::ReadValue(HKEY_CURRENT_USER, ntinstall::ShellFoldersKey, "Programs");
+    return programs ? programs.Text() + "\\Tamrix" : std::string();
 }
 
 } // namespace

@@ -12,7 +12,6 @@
 #include <thread>
 #include <vector>
 
-#include "readonlykey.h"
 #include "file_steps.h"
 #include "ntinstall.h"
 #include "registry_steps.h"
@@ -31,14 +30,11 @@ std::string ServiceKey(char const* service)
 
 std::string StartValue(char const* systemService)
 {
-    auto value = ReadValue(HKEY_LOCAL_MACHINE, ServiceKey(systemService), "Start");
+    Value const value = ReadValue(HKEY_LOCAL_MACHINE, ServiceKey(systemService), "Start");
     if (!value)
         return "missing";
-    DWORD number = 0;
-    if (value->data.size() == sizeof number)
-        number = *reinterpret_cast<DWORD const*>(value->data.data());
-    return "type " + std::to_string(value->type) + " size " + std::to_string(value->data.size()) + " value " +
-           std::to_string(number);
+    return "type " + std::to_string(value.type) + " size " + std::to_string(value.data.size()) + " value " +
+           std::to_string(value.Number());
 }
 
 std::string const SystemStartAsDword = "type 4 size 4 value 1";
@@ -218,7 +214,7 @@ TEST(RemoveDriverService, ServiceKeyGoesAndTheSystemDriverStartsWithTheSystem)
         if (c.extraSubkey) {
             EXPECT_EQ((Names{c.extraSubkey}), SubkeyNames(HKEY_LOCAL_MACHINE, driverKey))
                 << "the four known subkeys go, the service key with the further one stays";
-            EXPECT_TRUE(ReadValue(HKEY_LOCAL_MACHINE, driverKey, "ImagePath").has_value());
+            EXPECT_TRUE(ReadValue(HKEY_LOCAL_MACHINE, driverKey, "ImagePath").present);
         } else {
             EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, driverKey)) << DumpKey(HKEY_LOCAL_MACHINE, driverKey);
         }
@@ -254,7 +250,7 @@ Entry KeyEntry(HKEY root, std::string const& path)
 
 Entry ValueEntry(HKEY root, std::string const& path, char const* name)
 {
-    return {path + " \"" + name + "\"", [=] { return ReadValue(root, path, name).has_value(); }};
+    return {path + " \"" + name + "\"", [=] { return ReadValue(root, path, name).present; }};
 }
 
 // The system's own service as the installation leaves it: not started with the system.
@@ -363,7 +359,7 @@ TEST(RemovalSteps, AKeyThatOpensOnlyForReadingEndsItsSubStepSilently)
             for (Entry const& entry : *entries)
                 ASSERT_TRUE(entry.present()) << "installed: " << entry.name;
         {
-            harness::ReadOnlyKey readOnly(c.root, c.readOnly);
+            ProtectedKey readOnly(c.root, c.readOnly, KEY_READ);
             ASSERT_EQ(ERROR_SUCCESS, readOnly.OpenWith(KEY_READ)) << c.readOnly;
             ASSERT_EQ(ERROR_ACCESS_DENIED, readOnly.OpenWith(c.access)) << c.readOnly;
             EXPECT_EQ(std::vector<std::string>{}, MessagesShownBy(c.step));
@@ -382,8 +378,8 @@ TEST(DeleteInstalledFiles, TheEightFilesThenTheFolder)
 {
     PutNtInstallation();
     CreateDirectoryA("c:\\Tamrix Old", nullptr);
-    ASSERT_TRUE(WriteTextFile("c:\\Tamrix Old\\Pupex.exe", "an older copy"));
-    ASSERT_TRUE(WriteTextFile("c:\\Tamrix.txt", "a neighbour"));
+    ASSERT_TRUE(WriteFileBytes("c:\\Tamrix Old\\Pupex.exe", "an older copy"));
+    ASSERT_TRUE(WriteFileBytes("c:\\Tamrix.txt", "a neighbour"));
 
     DeleteInstalledFiles();
 
@@ -402,7 +398,7 @@ TEST(DeleteInstalledFiles, TheEightFilesThenTheFolder)
 TEST(DeleteInstalledFiles, AUsersFileKeepsTheFolderAndStays)
 {
     PutNtInstallation();
-    ASSERT_TRUE(WriteTextFile("c:\\Tamrix\\my settings.txt", "the user's own"));
+    ASSERT_TRUE(WriteFileBytes("c:\\Tamrix\\my settings.txt", "the user's own"));
 
     DeleteInstalledFiles();
 
@@ -420,7 +416,7 @@ TEST(DeleteInstalledFiles, FilesInUseGoAtTheRestartAndTheirFolderAfterThem)
         SCOPED_TRACE(usersFile ? "with a file the user added" : "with the package's files only");
         PutNtInstallation();
         if (usersFile) {
-            ASSERT_TRUE(WriteTextFile("c:\\Tamrix\\my settings.txt", "the user's own"));
+            ASSERT_TRUE(WriteFileBytes("c:\\Tamrix\\my settings.txt", "the user's own"));
         }
         winauto::HeldFile program("c:\\Tamrix\\Pupex.exe");
         winauto::HeldFile library("c:\\Tamrix\\Pupex.dll");
@@ -468,7 +464,7 @@ TEST(DeleteDriverFiles, BothPortsDriversGoAndNothingElse)
 {
     PutNtInstallation();
     std::string const drivers = SystemFolder() + "\\Drivers";
-    ASSERT_TRUE(WriteTextFile(drivers + "\\brellsio.bak", "a backup the user keeps"));
+    ASSERT_TRUE(WriteFileBytes(drivers + "\\brellsio.bak", "a backup the user keeps"));
     Names expected = FolderTree(drivers);
     for (char const* name : {"brellsio.sys", "tovrexa.sys"}) {
         auto found = std::find(expected.begin(), expected.end(), name);
@@ -506,8 +502,8 @@ TEST(DeleteStartMenuShortcuts, TheShortcutsThenTheirFolder)
     PutNtInstallation();
     std::string const programs = DefaultCommonPrograms();
     CreateDirectoryA((programs + "\\Other").c_str(), nullptr);
-    ASSERT_TRUE(WriteTextFile(programs + "\\Other\\Lumivane.Lnk", "not the package's"));
-    ASSERT_TRUE(WriteTextFile(programs + "\\Uninstall.Lnk", "not the package's"));
+    ASSERT_TRUE(WriteFileBytes(programs + "\\Other\\Lumivane.Lnk", "not the package's"));
+    ASSERT_TRUE(WriteFileBytes(programs + "\\Uninstall.Lnk", "not the package's"));
     Names expected = FolderTree(programs);
     for (char const* entry : {"Tamrix\\", "Tamrix\\Lumivane.Lnk", "Tamrix\\Uninstall.Lnk"})
         expected.erase(std::find(expected.begin(), expected.end(), entry));
@@ -521,7 +517,7 @@ TEST(DeleteStartMenuShortcuts, AUsersShortcutKeepsTheFolder)
 {
     PutNtInstallation();
     std::string const folder = DefaultCommonPrograms() + "\\Tamrix";
-    ASSERT_TRUE(WriteTextFile(folder + "\\Control Centre.lnk", "the user's own"));
+    ASSERT_TRUE(WriteFileBytes(folder + "\\Control Centre.lnk", "the user's own"));
 
     DeleteStartMenuShortcuts();
 
@@ -566,9 +562,9 @@ TEST(DeleteStartMenuShortcuts, FollowsCommonProgramsWhateverItsTypeAndTerminator
         PutNtInstallation();
         CreateDirectoryA((folder + "\\Tamrix").c_str(), nullptr);
         CreateDirectoryA((folder + "\\Tamrix\\Elsewhere").c_str(), nullptr);
-        ASSERT_TRUE(WriteTextFile(folder + "\\Tamrix\\Lumivane.Lnk", "shortcut"));
-        ASSERT_TRUE(WriteTextFile(folder + "\\Tamrix\\Uninstall.Lnk", "shortcut"));
-        ASSERT_TRUE(SetValue(HKEY_LOCAL_MACHINE, ShellFoldersKey, "Common Programs", c.type, c.data));
+        ASSERT_TRUE(WriteFileBytes(folder + "\\Tamrix\\Lumivane.Lnk", "shortcut"));
+        ASSERT_TRUE(WriteFileBytes(folder + "\\Tamrix\\Uninstall.Lnk", "shortcut"));
+        ASSERT_TRUE(SetValue(HKEY_LOCAL_MACHINE, ShellFoldersKey, "Common Programs", Value(c.type, c.data)));
         Names const defaultMenu = FolderTree(DefaultCommonPrograms());
 
         DeleteStartMenuShortcuts();

@@ -97,11 +97,10 @@ std::string ServiceKey(char const* service)
 
 std::string StartValueText(char const* systemService)
 {
-    auto value = ReadValue(HKEY_LOCAL_MACHINE, ServiceKey(systemService), "Start");
-    if (!value || value->data.size() != sizeof(DWORD))
+    Value const value = ReadValue(HKEY_LOCAL_MACHINE, ServiceKey(systemService), "Start");
+    if (!value || value.data.size() != sizeof(DWORD))
         return "missing or not 4 bytes";
-    return "type " + std::to_string(value->type) + " value " +
-           std::to_string(*reinterpret_cast<DWORD const*>(value->data.data()));
+    return "type " + std::to_string(value.type) + " value " + std::to_string(value.Number());
 }
 
 // Everything but the services goes whatever the port; of the services, only the chosen
@@ -109,8 +108,8 @@ std::string StartValueText(char const* systemService)
 void ExpectRemovedFor(PortEntries const& chosen, std::string const& otherPortBefore)
 {
     PortEntries const& other = &chosen == &SerialPort ? Ps2Port : SerialPort;
-    EXPECT_FALSE(ReadValue(HKEY_LOCAL_MACHINE, RunKey, "Lumivane").has_value());
-    EXPECT_TRUE(ReadValue(HKEY_LOCAL_MACHINE, RunKey, "Tamrix").has_value());
+    EXPECT_FALSE(ReadValue(HKEY_LOCAL_MACHINE, RunKey, "Lumivane").present);
+    EXPECT_TRUE(ReadValue(HKEY_LOCAL_MACHINE, RunKey, "Tamrix").present);
     EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, std::string(UninstallKey) + "\\Lumivane"));
     EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, HandlerClassKey));
     EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, std::string(HandlersKey) + "\\Tamrix CPL"));
@@ -392,10 +391,8 @@ TEST(TessarokRemoval, SecondRunOnACleanedSystemAsksOnlyTheRestartQuestion)
 
 TEST(TessarokRemoval, RestartYesRequestsTheRestart)
 {
-    char folder[MAX_PATH];
-    GetTempPathA(MAX_PATH, folder);
     winauto::EndSessionSentinel sentinel;
-    ASSERT_TRUE(sentinel.Start(std::string(folder) + "tessarok-restart.log"));
+    ASSERT_TRUE(sentinel.Start(TempPath("tessarok-restart.log")));
     PutNtInstallation();
     std::string const otherBefore = PortSnapshot(SerialPort);
 
@@ -440,7 +437,7 @@ TEST_P(TessarokProgramsFolder, WithoutAUsableValueTheMessageComesOnceAndTheStart
     ASSERT_FALSE(exclamation.empty());
     PutNtInstallation();
     if (c.value) {
-        ASSERT_TRUE(SetValue(HKEY_LOCAL_MACHINE, ShellFoldersKey, "Common Programs", c.value->type, c.value->data));
+        ASSERT_TRUE(SetValue(HKEY_LOCAL_MACHINE, ShellFoldersKey, "Common Programs", *c.value));
     } else {
         ASSERT_TRUE(DeleteValue(HKEY_LOCAL_MACHINE, ShellFoldersKey, "Common Programs"));
     }
@@ -505,7 +502,7 @@ TEST_P(TessarokInUse, TheRunningTrayUtilitysFilesGoAtTheRestartWithTheirFolder)
                               FALSE))
             << file;
     if (c.usersFile) {
-        ASSERT_TRUE(WriteTextFile("c:\\Tamrix\\my notes.txt", "the user's own"));
+        ASSERT_TRUE(WriteFileBytes("c:\\Tamrix\\my notes.txt", "the user's own"));
     }
     pupex::Run tray("C:\\Tamrix", "c:\\Tamrix\\Pupex.exe");
     ASSERT_TRUE(tray.WaitUntilRunning());
