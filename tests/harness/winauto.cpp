@@ -3,11 +3,9 @@
 #include "machine.h"
 
 #include <commctrl.h>
-#include <tlhelp32.h>
 
 #include <algorithm>
 #include <cstdint>
-#include <cstdio>
 #include <fstream>
 #include <iterator>
 
@@ -1027,51 +1025,6 @@ bool ClearWindowsVersion(const std::string& exeFileName)
 }
 
 // ---- End-of-session requests ----
-
-namespace {
-
-std::vector<DWORD> ProcessesNamed(const char* exeFileName)
-{
-    std::vector<DWORD> ids;
-    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    if (snapshot == INVALID_HANDLE_VALUE)
-        return ids;
-    PROCESSENTRY32 entry = {};
-    entry.dwSize = sizeof entry;
-    for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry))
-        if (lstrcmpiA(entry.szExeFile, exeFileName) == 0)
-            ids.push_back(entry.th32ProcessID);
-    CloseHandle(snapshot);
-    return ids;
-}
-
-// Wine ends a session with a wineboot of its own, started by the program that asked for
-// the restart. When a window is slow to answer it, wineboot waits on its "end task" dialog
-// for a user, and holds the test's output open long after the test has ended: give it a
-// while to finish, then end it.
-void WaitOutSessionEnd()
-{
-    std::vector<DWORD> const ids = ProcessesNamed("wineboot.exe");
-    for (DWORD id : ids) {
-        HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, id);
-        if (!process)
-            continue;
-        if (WaitForSingleObject(process, 10000) == WAIT_TIMEOUT) {
-            fprintf(stderr, "winauto: the session's end (wineboot, process %lu) still waits; ended\n",
-                    static_cast<unsigned long>(id));
-            TerminateProcess(process, 1);
-        }
-        CloseHandle(process);
-    }
-}
-
-}  // namespace
-
-EndSessionSentinel::~EndSessionSentinel()
-{
-    if (EndSessionRequested())
-        WaitOutSessionEnd();
-}
 
 bool EndSessionSentinel::Start(const std::string& logPath, DWORD timeoutMs,
                                const std::string& sentinelExe)

@@ -267,11 +267,6 @@ constexpr char kSentinelWindowClass[] = "EndSessionSentinel";
 // hidden top-level window receives.
 class EndSessionSentinel {
 public:
-    EndSessionSentinel() = default;
-    // Waits out the session end a request started; see WaitOutSessionEnd.
-    ~EndSessionSentinel();
-    EndSessionSentinel(const EndSessionSentinel&) = delete;
-    EndSessionSentinel& operator=(const EndSessionSentinel&) = delete;
     // Starts the sentinel (by default the one beside this program) with a fresh log and
     // waits until its window exists.
     bool Start(const std::string& logPath, DWORD timeoutMs = 5000,
