@@ -16,9 +16,6 @@ using namespace setuptest;
 
 namespace {
 
-char const UnwritableDestination[] =
-    "Can't write destination file to continue copying!\n\nYou must check your path of destination file!";
-
 // While it lives, this program's import of a KERNEL32 function leads to a replacement.
 class ImportReplacement {
 public:

@@ -13,10 +13,6 @@ using namespace setuptest;
 
 namespace {
 
-char const UnreadableSource[] = "Can't read source file to continue copying!\n\nYou must check your path of source file!";
-char const UnwritableDestination[] =
-    "Can't write destination file to continue copying!\n\nYou must check your path of destination file!";
-
 // The original of each installed file, and where it lands.
 struct InstalledFile {
     std::string original;

@@ -17,6 +17,12 @@ using namespace machine;
 
 DWORD const Timeout = winauto::kProgramTimeoutMs;
 
+// The two messages a failed copy ends in.
+inline char const UnreadableSource[] =
+    "Can't read source file to continue copying!\n\nYou must check your path of source file!";
+inline char const UnwritableDestination[] =
+    "Can't write destination file to continue copying!\n\nYou must check your path of destination file!";
+
 // The medium the build assembled, as a Windows path.
 std::string MediumFolder();
 // A path of the source tree, as a Windows path ("standins/medium/tamrix.vxd").

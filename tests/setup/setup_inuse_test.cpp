@@ -13,9 +13,6 @@ using namespace setuptest;
 
 namespace {
 
-char const UnreadableSource[] = "Can't read source file to continue copying!\n\nYou must check your path of source file!";
-char const UnwritableDestination[] =
-    "Can't write destination file to continue copying!\n\nYou must check your path of destination file!";
 char const RunKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
 
 // The Windows version the installer runs as: Wine gives it by the program's file name.
