@@ -6,9 +6,12 @@
 //   - the whole key event: both passing the event on to the system, as they do in the library.
 // The two procedures take turns, batch by batch (A B A B ...), so that whatever else the machine
 // does falls on both alike; each figure is the median of the ratios of the pairs, with the
-// middle half of the ratios as its spread. The thread stays on one processor, so that a move
-// does not cost one of the two its caches and branch history. Prints the figures; passes or
-// fails nothing.
+// middle half of the ratios as its spread. Each event is fenced off from the next (lfence):
+// the system calls a hook once per event with much else in between, never back to back, and
+// how far a processor overlaps one bare call with the next swings with the machine's load by
+// more than the procedure's work. The thread stays on one processor, so that a move does not
+// cost one of the two its caches and branch history. Prints the figures; passes or fails
+// nothing.
 #include <windows.h>
 #include <x86intrin.h>
 
@@ -84,6 +87,7 @@ double TicksPerEvent(HOOKPROC procedure, int events)
     unsigned long long const start = __rdtsc();
     for (int i = 0; i < events; ++i) {
         passed += procedure(HC_ACTION, event->key, event->flags);
+        _mm_lfence();
         if (++event == letterEvents + LetterEvents)
             event = letterEvents;
     }
