@@ -136,6 +136,8 @@ long RunCommand(std::string const& line)
     if (verb == "load" && words.size() > 1) {
         std::string path = line.substr(line.find(words[1]));  // a path may hold blanks
         host.library = LoadLibraryA(path.c_str());
+        if (!host.library)
+            std::fprintf(stderr, "brindlex: LoadLibrary(%s) failed, error %lu\n", path.c_str(), GetLastError());
         return host.library != nullptr;
     }
     if (verb == "unload") {

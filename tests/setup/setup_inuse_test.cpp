@@ -167,8 +167,11 @@ TEST_P(SetupInUse, ReinstallWhileTheControlProgramRunsReplacesItsFilesAtTheResta
     ASSERT_TRUE(logOn);
     winauto::Process control = winauto::StartProcess(logOn.data.c_str());
     ASSERT_TRUE(control) << logOn.data;
+    // It serves once it has loaded the library. Not probed before: the probe's open for
+    // writing would make the program's load of the library a sharing violation.
+    ASSERT_TRUE(winauto::WaitForWindow("TamrixControlCentre", nullptr, Timeout, control.Id()));
     for (Held const& file : held)
-        ASSERT_TRUE(winauto::WaitUntil(Timeout, [&] { return InUse(file.path); })) << file.path << " is not in use";
+        ASSERT_TRUE(InUse(file.path)) << file.path << " is not in use";
 
     SetupRun setup(folder, folder, mode.program);
     ASSERT_TRUE(setup.ChooseInstallation(true, true));
